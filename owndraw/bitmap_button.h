@@ -1,0 +1,30 @@
+// Owner-drawn push buttons whose caption holds a label and a glyph bitmap name,
+// "&Label/GLYPHNAME", painted off-screen from a stretched face strip.
+#pragma once
+#include <windows.h>
+
+enum ButtonLook {
+    LOOK_NORMAL = 1,   // "BUTTONUP", black label
+    LOOK_PRESSED = 2,  // "BUTTONDW", red label
+    LOOK_FOCUSED = 3,  // "BUTTONUP", red label
+    LOOK_DISABLED = 4, // "BUTTONUP", light grey label
+};
+
+// The label font record, refilled on every label paint; starts zero-filled.
+extern LOGFONTA label_font;
+
+// Entry point for a WM_DRAWITEM request of a button; picks the look from the action
+// and state flags and paints the button through its own window DC.
+void draw_bitmap_button(HINSTANCE instance, HWND dialog, const DRAWITEMSTRUCT* request);
+// Paints control `control_id` of `dialog` in `look`. Returns 1.
+int paint_bitmap_button(HINSTANCE instance, HWND dialog, int control_id, ButtonLook look);
+// The look a request asks for; 0 when it carries none of the three action flags.
+int choose_button_look(UINT item_action, UINT item_state);
+// Splits a caption at '/' like the standard tokeniser: first token the label, second the glyph.
+void split_button_caption(const char* caption, char* label, size_t label_size, char* glyph,
+                          size_t glyph_size);
+
+void draw_button_face(HINSTANCE instance, HDC dc, const char* bitmap_name, int width, int height);
+void draw_button_glyph(HINSTANCE instance, HDC dc, const char* bitmap_name);
+void draw_button_label(HWND button, HDC dc, const char* label, COLORREF color);
+void draw_button_edges(HDC dc, int width, int height);

@@ -1,0 +1,18 @@
+// Identifiers shared by the resource script and the code.
+#pragma once
+
+#define IDD_SETUP 100
+#define IDC_MAIN_PATH 101
+#define IDC_CLIENT_PATH 102
+#define IDC_STATUS 103
+
+#define MSG_COPY_NO_SPACE 2000
+#define MSG_COPY_FAILED 2001
+#define MSG_NO_MAIN_INSTALLATION 2002
+#define MSG_DRIVE_UNAVAILABLE 2003
+#define MSG_CLIENT_CREATE_FAILED 2005
+#define MSG_INSTALL_DONE 2006
+#define MSG_CLIENT_EXISTS_UPDATE 2007
+
+// The paths typed into the two fields are held in 151-character buffers.
+#define SETUP_PATH_MAX 151
