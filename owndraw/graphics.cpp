@@ -1,0 +1,251 @@
+#include "owndraw/graphics.h"
+
+#include <climits>
+#include <cstring>
+
+#include "owndraw/gdi_guards.h"
+
+namespace {
+
+// Both bitmap copies share everything but the destination size: the memory DC takes the
+// destination's mapping mode, and the source origin is the destination's device origin
+// in logical units, so that a caller that moved the destination's window origin gets the
+// same picture it would get on an untransformed DC.
+void blit_bitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height, bool stretch)
+{
+    BITMAP info{};
+    if (!GetObjectA(bitmap, sizeof info, &info))
+        return;
+    guard::MemoryDC source(dc);
+    if (!source)
+        return;
+    guard::Select chosen(source.get(), bitmap);
+    SetMapMode(source.get(), GetMapMode(dc));
+    POINT origin{0, 0};
+    DPtoLP(dc, &origin, 1);
+    if (stretch)
+        StretchBlt(dc, x, y, width, height, source.get(), origin.x, origin.y, info.bmWidth,
+                   info.bmHeight, SRCCOPY);
+    else
+        BitBlt(dc, x, y, info.bmWidth, info.bmHeight, source.get(), origin.x, origin.y, SRCCOPY);
+}
+
+int hex_digit_value(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Reads the six two-digit channels of a colour pair into 16-bit vertex channels (the digits
+// go to the high byte). The text is read only up to its terminator: once the terminator is
+// met, this and every later channel read as 0. A channel whose two characters are not both
+// hexadecimal digits reads as 0 too, so a short or garbled text still gives a defined,
+// dark colour instead of whatever lies in memory after it.
+void read_colour_pair(const char* text, COLOR16 channels[6])
+{
+    bool ended = (text == nullptr);
+    for (int i = 0; i < 6; ++i) {
+        int high = -1;
+        int low = -1;
+        if (!ended) {
+            if (text[2 * i] == '\0') {
+                ended = true;
+            } else {
+                high = hex_digit_value(text[2 * i]);
+                if (text[2 * i + 1] == '\0')
+                    ended = true;
+                else
+                    low = hex_digit_value(text[2 * i + 1]);
+            }
+        }
+        channels[i] = (high < 0 || low < 0) ? COLOR16(0) : COLOR16(((high << 4) | low) << 8);
+    }
+}
+
+using GradientFillFunction = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
+
+// msimg32 is not among the known DLLs, so an import entry would let the loader search the
+// program's own folder for it. Bind it by hand from the system folder instead. The module
+// is kept loaded for the life of the process: the pointer is cached and used on every fill.
+GradientFillFunction load_gradient_fill()
+{
+    HMODULE library = LoadLibraryExW(L"msimg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!library)
+        return nullptr;
+    // Going through the generic function pointer type keeps the cast free of warnings
+    // about incompatible function types.
+    using Generic = void (*)();
+    return reinterpret_cast<GradientFillFunction>(
+        reinterpret_cast<Generic>(GetProcAddress(library, "GradientFill")));
+}
+
+// Copies at most size - 1 bytes of [begin, end) and terminates; size 0 writes nothing.
+void copy_bounded(char* destination, size_t size, const char* begin, const char* end)
+{
+    if (size == 0)
+        return;
+    size_t length = static_cast<size_t>(end - begin);
+    if (length > size - 1)
+        length = size - 1;
+    std::memcpy(destination, begin, length);
+    destination[length] = '\0';
+}
+
+// One step of the standard tokeniser over `*cursor`: skips leading delimiters, terminates
+// the token found in the text itself and leaves *cursor just after that terminator.
+// Returns the token, or nullptr when only delimiters remain.
+char* next_token(char** cursor, char delimiter)
+{
+    char* p = *cursor;
+    while (*p == delimiter)
+        ++p;
+    if (*p == '\0') {
+        *cursor = p;
+        return nullptr;
+    }
+    char* token = p;
+    while (*p != '\0' && *p != delimiter)
+        ++p;
+    if (*p != '\0')
+        *p++ = '\0';
+    *cursor = p;
+    return token;
+}
+
+} // namespace
+
+void draw_bitmap(HDC dc, HBITMAP bitmap, int x, int y)
+{
+    blit_bitmap(dc, bitmap, x, y, 0, 0, false);
+}
+
+void draw_bitmap_stretched(HDC dc, HBITMAP bitmap, int x, int y, int width, int height)
+{
+    blit_bitmap(dc, bitmap, x, y, width, height, true);
+}
+
+int CALLBACK copy_first_font(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM destination)
+{
+    std::memcpy(reinterpret_cast<LOGFONTA*>(destination), font, sizeof(LOGFONTA));
+    return 0; // one font is all the caller wants
+}
+
+HBITMAP make_mask_bitmap(HBITMAP bitmap, COLORREF key)
+{
+    BITMAP info{};
+    if (!GetObjectA(bitmap, sizeof info, &info))
+        return nullptr;
+    guard::Bitmap mask(CreateBitmap(info.bmWidth, info.bmHeight, 1, 1, nullptr));
+    if (!mask)
+        return nullptr;
+    {
+        guard::MemoryDC colour_dc(nullptr);
+        guard::MemoryDC mask_dc(nullptr);
+        if (!colour_dc || !mask_dc)
+            return nullptr;
+        guard::Select colour_selected(colour_dc.get(), bitmap);
+        guard::Select mask_selected(mask_dc.get(), mask.get());
+        // A colour-to-monochrome copy turns pixels of the source's background colour into 1.
+        SetBkColor(colour_dc.get(), key);
+        BitBlt(mask_dc.get(), 0, 0, info.bmWidth, info.bmHeight, colour_dc.get(), 0, 0, SRCCOPY);
+        // Back the other way the 1 bits become the key colour and the 0 bits black (the
+        // untouched text colour), so XOR turns exactly the key pixels black.
+        SetTextColor(colour_dc.get(), RGB(0, 0, 0));
+        BitBlt(colour_dc.get(), 0, 0, info.bmWidth, info.bmHeight, mask_dc.get(), 0, 0, SRCINVERT);
+    }
+    return mask.release();
+}
+
+void draw_transparent_bitmap(HDC dc, HBITMAP bitmap, int x, int y, COLORREF key)
+{
+    guard::Bitmap mask(make_mask_bitmap(bitmap, key));
+    if (!mask)
+        return;
+    BITMAP info{};
+    GetObjectA(bitmap, sizeof info, &info);
+    guard::MemoryDC source(dc);
+    if (!source)
+        return;
+    {
+        // AND with the mask keeps the destination under the key pixels and blackens the rest;
+        // OR with the blackened bitmap then puts the picture into the black hole.
+        guard::Select mask_selected(source.get(), mask.get());
+        BitBlt(dc, x, y, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCAND);
+    }
+    guard::Select bitmap_selected(source.get(), bitmap);
+    BitBlt(dc, x, y, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCPAINT);
+}
+
+void draw_inline_bitmap(HDC dc, HBITMAP bitmap, int x, int y, int* width)
+{
+    BITMAP info{};
+    if (GetObjectA(bitmap, sizeof info, &info) && info.bmWidth < *width)
+        *width = info.bmWidth;
+    draw_transparent_bitmap(dc, bitmap, x, y, GLYPH_KEY_COLOR);
+}
+
+void fill_gradient_rect(HDC dc, RECT rect, const char* colors)
+{
+    static const GradientFillFunction gradient_fill = load_gradient_fill();
+    if (!gradient_fill)
+        return;
+    COLOR16 channels[6];
+    read_colour_pair(colors, channels);
+    TRIVERTEX vertices[2] = {
+        {rect.left, rect.top, channels[0], channels[1], channels[2], 0},
+        {rect.right, rect.bottom, channels[3], channels[4], channels[5], 0},
+    };
+    GRADIENT_RECT mesh{0, 1};
+    gradient_fill(dc, vertices, 2, &mesh, 1, GRADIENT_FILL_RECT_V);
+}
+
+void split_three_fields(char* text, char* f1, size_t f1_size, char* f2, size_t f2_size, char* f3,
+                        size_t f3_size)
+{
+    copy_bounded(f1, f1_size, text, text);
+    copy_bounded(f2, f2_size, text, text);
+    copy_bounded(f3, f3_size, text, text);
+
+    char* cursor = text;
+    char* first = next_token(&cursor, FIELD_SEPARATOR);
+    if (!first)
+        return;
+    // The first field runs from the very start of the text: separators in front of the
+    // first token belong to it.
+    copy_bounded(f1, f1_size, text, first + std::strlen(first));
+
+    char* second = next_token(&cursor, FIELD_SEPARATOR);
+    if (!second)
+        return;
+    copy_bounded(f2, f2_size, second, second + std::strlen(second));
+
+    char* third = next_token(&cursor, ' ');
+    if (third)
+        copy_bounded(f3, f3_size, third, third + std::strlen(third));
+}
+
+int scale_int(double factor, int* value)
+{
+    // Conversion truncates toward zero; out-of-range products are held at the int limits
+    // and a NaN gives 0, rather than being left to an undefined conversion.
+    double product = *value * factor;
+    if (product != product) // NaN factor
+        *value = 0;
+    else if (product >= static_cast<double>(INT_MAX))
+        *value = INT_MAX;
+    else if (product <= static_cast<double>(INT_MIN))
+        *value = INT_MIN;
+    else
+        *value = static_cast<int>(product);
+    return *value;
+}
+
+int is_even(int n)
+{
+    return n % 2 == 0 ? 1 : 0;
+}
