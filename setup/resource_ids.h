@@ -16,3 +16,7 @@
 
 // The paths typed into the two fields are held in 151-character buffers.
 #define SETUP_PATH_MAX 151
+
+// Status line texts.
+#define IDS_STATUS_COPYING 2010
+#define IDS_STATUS_DONE 2011

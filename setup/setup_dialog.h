@@ -6,6 +6,10 @@
 constexpr UINT WM_SETUP_OPEN = WM_USER + 1;
 constexpr WPARAM SETUP_OPEN_CODE = 1400;
 
+// The main window, stored once its creation call returns. The dialog is opened while
+// the window is still being created, so it is null then and the dialog has no owner.
+extern HWND main_window;
+
 // The background picture, loaded when the dialog initialises and kept until the end.
 extern HBITMAP background_bitmap;
 

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds the program, its tests and benchmarks, then runs every test (unit, pixel and
+# end-to-end) under Wine on a private virtual display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build -j"$(nproc)"
+
+# Tests always run on their own Xvfb display and Wine prefix, never on the user's.
+# shellcheck source=scripts/wine-env.sh
+source scripts/wine-env.sh build/test-state
+
+cd build
+ctest --output-on-failure -j2 --timeout 300

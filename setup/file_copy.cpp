@@ -1,0 +1,160 @@
+#include "setup/file_copy.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <share.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "setup/messages.h"
+#include "setup/resource_ids.h"
+
+int is_blank(const char* text)
+{
+    for (const char* p = text; *p != '\0'; ++p) {
+        if (*p != ' ')
+            return 0;
+    }
+    return 1;
+}
+
+void trim_trailing_blanks(char* text)
+{
+    size_t n = std::strlen(text);
+    while (n > 0 && text[n - 1] == ' ')
+        text[--n] = '\0';
+}
+
+bool join_path(const char* folder, const char* name, char* out, size_t out_size)
+{
+    if (out_size == 0)
+        return false;
+    out[0] = '\0';
+    size_t used = 0;
+    bool fits = true;
+    auto append = [&](const char* part) {
+        for (; *part != '\0'; ++part) {
+            if (used + 1 >= out_size) {
+                fits = false;
+                break;
+            }
+            out[used++] = *part;
+        }
+        out[used] = '\0';
+    };
+    append(folder);
+    trim_trailing_blanks(out);
+    used = std::strlen(out);
+    append("\\");
+    append(name);
+    trim_trailing_blanks(out);
+    return fits;
+}
+
+namespace {
+
+// A C runtime file descriptor closed on scope exit.
+struct Descriptor {
+    int fd = -1;
+    Descriptor() = default;
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() { if (fd >= 0) _close(fd); }
+    // Closes now and reports a failure of the close itself (a delayed write error).
+    int close_now()
+    {
+        int rc = _close(fd);
+        fd = -1;
+        return rc == 0 ? 0 : errno;
+    }
+};
+
+int create_target(Descriptor& out, const char* target)
+{
+    // Exclusive creation, ordinary attributes (readable and writable).
+    return _sopen_s(&out.fd, target, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _SH_DENYNO,
+                    _S_IREAD | _S_IWRITE);
+}
+
+int copy_bytes(int in, int out)
+{
+    const long long length = _filelengthi64(in);
+    if (length < 0)
+        return errno;
+    // One buffer per file, no larger than the file; at least one byte so that an
+    // empty file does not depend on what the allocator makes of a zero-size request.
+    size_t size = length < static_cast<long long>(COPY_CHUNK_MAX) ? static_cast<size_t>(length)
+                                                                 : COPY_CHUNK_MAX;
+    if (size == 0)
+        size = 1;
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[size]);
+    if (!buffer)
+        return ENOMEM;
+
+    for (;;) {
+        const int got = _read(in, buffer.get(), static_cast<unsigned>(size));
+        if (got < 0)
+            return errno;
+        if (got == 0)
+            return 0;
+        const int put = _write(out, buffer.get(), static_cast<unsigned>(got));
+        if (put < 0)
+            return errno;
+        // A short write means the volume filled up; never end with a shortened target.
+        if (put != got)
+            return ENOSPC;
+    }
+}
+
+} // namespace
+
+int copy_one_file(const char* source, const char* target)
+{
+    Descriptor in;
+    if (int err = _sopen_s(&in.fd, source, _O_RDONLY | _O_BINARY | _O_SEQUENTIAL, _SH_DENYNO, 0))
+        return err;
+
+    Descriptor out;
+    int err = create_target(out, target);
+    if (err == EEXIST) {
+        // Replace the previous version; a read-only or locked target refuses (13).
+        if (_unlink(target) != 0)
+            return errno;
+        err = create_target(out, target);
+    }
+    if (err != 0)
+        return err;
+
+    err = copy_bytes(in.fd, out.fd);
+    const int close_err = out.close_now();
+    if (err == 0)
+        err = close_err;
+    if (err != 0) {
+        // The target was created by this copy: a truncated file must not stay behind.
+        _unlink(target);
+    }
+    return err;
+}
+
+void report_copy_failure(HWND dialog, int code, const char* source)
+{
+    const UINT id = code == ENOSPC ? MSG_COPY_NO_SPACE : MSG_COPY_FAILED;
+    show_message_text(dialog, id, MB_OK | MB_ICONINFORMATION, source);
+}
+
+int install_file(HWND dialog, const char* name, const char* main_path, const char* client_path)
+{
+    char source[JOINED_PATH_SIZE];
+    char target[JOINED_PATH_SIZE];
+    const bool fits = join_path(main_path, name, source, sizeof source) &&
+                      join_path(client_path, name, target, sizeof target);
+
+    const int code = fits ? copy_one_file(source, target) : ENAMETOOLONG;
+    if (code != 0)
+        report_copy_failure(dialog, code, source);
+    return code;
+}

@@ -1,0 +1,144 @@
+#include "setup/setup_dialog.h"
+
+#include "owndraw/bitmap_button.h"
+#include "owndraw/gdi_guards.h"
+#include "owndraw/graphics.h"
+#include "setup/app.h"
+#include "setup/installation.h"
+#include "setup/resource_ids.h"
+
+HBITMAP background_bitmap = nullptr;
+HWND main_window = nullptr;
+
+namespace {
+
+// Both push buttons become owner-drawn before the dialog is first shown.
+constexpr LONG OWNER_DRAWN_BUTTON_STYLE = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW;
+
+constexpr char DEFAULT_MAIN_PATH[] = "F:\\VORAN";
+constexpr char DEFAULT_CLIENT_PATH[] = "C:\\VORAN";
+
+BOOL on_init_dialog(HWND dialog)
+{
+    init_setup_dialog(dialog);
+    if (background_bitmap == nullptr)
+        background_bitmap = LoadBitmapA(app_instance, "BINDER");
+    set_control_style(dialog, IDOK, OWNER_DRAWN_BUTTON_STYLE);
+    set_control_style(dialog, IDCANCEL, OWNER_DRAWN_BUTTON_STYLE);
+
+    // The run holds each path in SETUP_PATH_MAX characters; refuse more as it is typed.
+    SendDlgItemMessageA(dialog, IDC_MAIN_PATH, EM_LIMITTEXT, SETUP_PATH_MAX, 0);
+    SendDlgItemMessageA(dialog, IDC_CLIENT_PATH, EM_LIMITTEXT, SETUP_PATH_MAX, 0);
+    SetDlgItemTextA(dialog, IDC_MAIN_PATH, DEFAULT_MAIN_PATH);
+    SetDlgItemTextA(dialog, IDC_CLIENT_PATH, DEFAULT_CLIENT_PATH);
+    SetDlgItemTextA(dialog, IDC_STATUS, "");
+    return TRUE; // the focus goes to the first tab stop, the main path
+}
+
+BOOL on_paint(HWND dialog)
+{
+    guard::Paint paint(dialog);
+    if (background_bitmap != nullptr)
+        draw_bitmap(paint.get(), background_bitmap, 0, 0);
+    return TRUE;
+}
+
+BOOL on_draw_item(HWND dialog, const DRAWITEMSTRUCT* request)
+{
+    if (request->CtlType == ODT_BUTTON) {
+        draw_bitmap_button(app_instance, dialog, request);
+        return TRUE;
+    }
+    // The dialog has no other owner-drawn controls.
+    return FALSE;
+}
+
+BOOL on_cancel(HWND dialog)
+{
+    PostQuitMessage(0);
+    EndDialog(dialog, 1);
+    return TRUE;
+}
+
+} // namespace
+
+LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    switch (message) {
+    case WM_CREATE:
+        SendMessageA(window, WM_SETUP_OPEN, SETUP_OPEN_CODE, 0);
+        return 0;
+    case WM_SETUP_OPEN:
+        if (wparam == SETUP_OPEN_CODE) {
+            // Nothing else would end the invisible program if the dialog cannot open.
+            if (DialogBoxParamA(app_instance, MAKEINTRESOURCEA(IDD_SETUP), main_window,
+                                setup_dialog_proc, 0) == -1)
+                PostQuitMessage(1);
+        }
+        return 0;
+    case WM_PAINT: {
+        guard::Paint paint(window);
+        return 0;
+    }
+    case WM_CLOSE:
+        DestroyWindow(window);
+        PostQuitMessage(0);
+        return 0;
+    case WM_MOVE:
+    case WM_SIZE:
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wparam, lparam);
+    }
+}
+
+INT_PTR CALLBACK setup_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return on_init_dialog(dialog);
+    case WM_PAINT:
+        return on_paint(dialog);
+    case WM_DRAWITEM:
+        return on_draw_item(dialog, reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+    case WM_COMMAND:
+        switch (LOWORD(wparam)) {
+        case IDOK:
+            return run_installation(dialog);
+        case IDCANCEL:
+            return on_cancel(dialog);
+        default:
+            return TRUE;
+        }
+    default:
+        return FALSE;
+    }
+}
+
+void init_setup_dialog(HWND dialog)
+{
+    SetClassLongPtrA(dialog, GCLP_HICON, reinterpret_cast<LONG_PTR>(LoadIconA(app_instance, "setup")));
+    centre_window(dialog);
+}
+
+void centre_window(HWND window)
+{
+    int screen_width = 0;
+    int screen_height = 0;
+    {
+        guard::DriverDC display("DISPLAY");
+        screen_width = GetDeviceCaps(display.get(), HORZRES);
+        screen_height = GetDeviceCaps(display.get(), VERTRES);
+    }
+    RECT r;
+    GetWindowRect(window, &r);
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    // The whole screen, not the work area; a window larger than the screen is not clamped.
+    MoveWindow(window, screen_width / 2 - width / 2, screen_height / 2 - height / 2, width, height, FALSE);
+}
+
+void set_control_style(HWND dialog, int control_id, LONG style)
+{
+    SetWindowLongA(GetDlgItem(dialog, control_id), GWL_STYLE, style);
+}
