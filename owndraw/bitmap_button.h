@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
+
 enum ButtonLook {
     LOOK_NORMAL = 1,   // "BUTTONUP", black label
     LOOK_PRESSED = 2,  // "BUTTONDW", red label
@@ -23,6 +25,23 @@ int choose_button_look(UINT item_action, UINT item_state);
 // Splits a caption at '/' like the standard tokeniser: first token the label, second the glyph.
 void split_button_caption(const char* caption, char* label, size_t label_size, char* glyph,
                           size_t glyph_size);
+
+// Composes the whole button `button` in `look` into `dc` over (0, 0, width, height): face,
+// glyph, label, edges. paint_bitmap_button composes into an off-screen bitmap with it.
+void compose_bitmap_button(HINSTANCE instance, HWND button, HDC dc, int width, int height,
+                           ButtonLook look);
+
+// Caption buffer sizes, terminator included; longer texts are cut at the buffer.
+constexpr size_t BUTTON_CAPTION_SIZE = 80;
+constexpr size_t BUTTON_LABEL_SIZE = 40;
+constexpr size_t BUTTON_GLYPH_NAME_SIZE = 20;
+
+// The label's 6-point height in logical units for a DC with `logpixelsy` dots per inch:
+// -(6 * logpixelsy) / 72, truncated toward zero (-8 at 96, -10 at 120, -12 at 144).
+int label_font_height(int logpixelsy);
+// Turns an enumerated font record into the label font: 6-point height for `logpixelsy`,
+// default width, normal weight; every other field stays as it was.
+void set_label_font_metrics(LOGFONTA* font, int logpixelsy);
 
 void draw_button_face(HINSTANCE instance, HDC dc, const char* bitmap_name, int width, int height);
 void draw_button_glyph(HINSTANCE instance, HDC dc, const char* bitmap_name);
