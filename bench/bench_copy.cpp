@@ -110,6 +110,11 @@ LRESULT CALLBACK close_message_boxes(int code, WPARAM wparam, LPARAM lparam)
 
 void remove_client(const std::string& client)
 {
+    // A completed run may leave the process in the folder, and the current directory
+    // cannot be removed.
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    SetCurrentDirectoryA(temp);
     for (const char* name : client_files)
         DeleteFileA((client + "\\" + name).c_str());
     RemoveDirectoryA(client.c_str());

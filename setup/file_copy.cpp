@@ -57,6 +57,12 @@ bool join_path(const char* folder, const char* name, char* out, size_t out_size)
 
 namespace {
 
+// Chunks stay within COPY_CHUNK_MAX but are a whole number of 4 KiB pages, so that every
+// read and write starts on a page boundary of the file: the system then moves whole cached
+// pages, which makes large copies markedly faster than 65,280-byte steps.
+constexpr unsigned COPY_CHUNK_BYTES = COPY_CHUNK_MAX / 4096 * 4096;
+static_assert(COPY_CHUNK_BYTES == 61440, "fifteen pages");
+
 // A C runtime file descriptor closed on scope exit.
 struct Descriptor {
     int fd = -1;
@@ -87,8 +93,8 @@ int copy_bytes(int in, int out)
         return errno;
     // One buffer per file, no larger than the file; at least one byte so that an
     // empty file does not depend on what the allocator makes of a zero-size request.
-    size_t size = length < static_cast<long long>(COPY_CHUNK_MAX) ? static_cast<size_t>(length)
-                                                                 : COPY_CHUNK_MAX;
+    size_t size = length < static_cast<long long>(COPY_CHUNK_BYTES) ? static_cast<size_t>(length)
+                                                                     : COPY_CHUNK_BYTES;
     if (size == 0)
         size = 1;
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[size]);

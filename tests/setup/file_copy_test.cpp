@@ -19,7 +19,7 @@ TEST(CopyOneFile, CopiesEverySizeByteForByte)
 {
     test::ScratchFolder dir("copy-sizes");
     // Around the chunk size, so that a lost, repeated or shortened last chunk shows.
-    const size_t sizes[] = {0, 1, 4096, COPY_CHUNK_MAX - 1, COPY_CHUNK_MAX, COPY_CHUNK_MAX + 1,
+    const size_t sizes[] = {0, 1, 4096, 61439, 61440, 61441, COPY_CHUNK_MAX - 1, COPY_CHUNK_MAX, COPY_CHUNK_MAX + 1,
                             3 * COPY_CHUNK_MAX + 17, 1000003};
     for (size_t size : sizes) {
         const std::string source = dir / ("src-" + std::to_string(size));

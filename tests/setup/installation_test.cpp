@@ -41,9 +41,10 @@ protected:
             bool skip = false;
             for (const auto& n : leave_out)
                 skip = skip || n == name;
-            if (!skip)
-                ASSERT_TRUE(test::write_file(folder + "\\" + name, std::string("new ") + name + "\r\n" +
-                                                                        test::pattern_bytes(70000, name[3])));
+            if (skip)
+                continue;
+            ASSERT_TRUE(test::write_file(folder + "\\" + name,
+                                         std::string("new ") + name + "\r\n" + test::pattern_bytes(70000, name[3])));
         }
     }
 
