@@ -17,6 +17,9 @@
 #                                   E2E_SMALL_DRIVE=S: (needs the right to mount; skipped otherwise)
 #   DISPLAY                         a private Xvfb server, unless --use-display is given and
 #                                   $DISPLAY answers
+#   Wine virtual desktop            on the private server only: without a window manager Wine
+#                                   waits 2 s for the X server each time a window is hidden;
+#                                   inside a virtual desktop it does not
 #
 # wine_env_cleanup stops what was started here (Xvfb, the prefix's wineserver, the small
 # volume). It runs on EXIT; a caller with an EXIT trap of its own should call it from there.
@@ -45,6 +48,7 @@ _wine_env_main() {
 
     _wine_env_display "$use_display" || return 1
     _wine_env_prefix "$repo" || return 1
+    _wine_env_desktop_mode
     _wine_env_small_volume
     # Keep the server up between the many short Wine processes of a test run, but let it
     # go by itself 30 s after the last one should this shell die without cleaning up.
@@ -56,6 +60,7 @@ _wine_env_main() {
 _wine_env_display() {
     local use_display="$1"
     WINE_ENV_XVFB_PID=""
+    WINE_ENV_SCREEN="1280x1024"
     if [ "$use_display" = 1 ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
         return 0
     fi
@@ -68,7 +73,7 @@ _wine_env_display() {
             if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then continue; fi
             rm -f "$lock" "/tmp/.X11-unix/X$n" 2>/dev/null || continue
         fi
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 "${WINE_ENV_SCREEN}x24" -nolisten tcp -noreset >/dev/null 2>&1 &
         pid=$!
         for tries in $(seq 1 100); do
             if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
@@ -144,6 +149,22 @@ _wine_env_prefix() {
         touch "$ready"
     fi
     return 0
+}
+
+# On the private Xvfb every window lives in one Wine virtual desktop of the screen's
+# size; on the user's display windows are ordinary X windows. The registry is only
+# touched when the mode changes.
+_wine_env_desktop_mode() {
+    local want mark="$WINEPREFIX/.client-setup-desktop" key='HKCU\Software\Wine\Explorer'
+    if [ -n "${WINE_ENV_XVFB_PID:-}" ]; then want="virtual"; else want="host"; fi
+    [ "$(cat "$mark" 2>/dev/null)" = "$want" ] && return 0
+    if [ "$want" = virtual ]; then
+        wine reg add "$key\\Desktops" /v Default /t REG_SZ /d "$WINE_ENV_SCREEN" /f >/dev/null 2>&1
+        wine reg add "$key" /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
+    else
+        wine reg delete "$key" /v Desktop /f >/dev/null 2>&1
+    fi
+    echo "$want" > "$mark"
 }
 
 # A tiny volume for the disk-full case. Mounting needs privileges; without them the
