@@ -180,7 +180,7 @@ TEST(CopyFirstFont, CopiesExactlyOneRecordAndStopsTheEnumeration)
     LOGFONTA source{};
     source.lfHeight = -13;
     source.lfWeight = 700;
-    std::strcpy(source.lfFaceName, "Some Face");
+    std::snprintf(source.lfFaceName, sizeof source.lfFaceName, "%s", "Some Face");
     TEXTMETRICA metrics{};
     int result = copy_first_font(&source, &metrics, TRUETYPE_FONTTYPE,
                                  reinterpret_cast<LPARAM>(&destination.font));
@@ -459,7 +459,7 @@ TEST(SplitThreeFields, Cases)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         char text[64];
-        std::strcpy(text, c.text);
+        std::snprintf(text, sizeof text, "%s", c.text);
         char f1[32], f2[32], f3[32];
         std::memset(f1, 'x', sizeof f1);
         std::memset(f2, 'x', sizeof f2);
