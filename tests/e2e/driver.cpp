@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <set>
-#include <cstdlib>
 #include <vector>
 
 #ifndef SETUP_EXE_NAME
@@ -387,7 +387,7 @@ bool SetupRun::start(std::string* error) {
             TerminateProcess(process_.hProcess, 0xDEAD);
         }
     });
-    const bool shown = wait_until([this] {
+    wait_until([this] {
         dialog_ = find_window_of(process_.dwProcessId, true, nullptr);
         return dialog_ != nullptr || !running();
     });
@@ -396,7 +396,6 @@ bool SetupRun::start(std::string* error) {
         GetExitCodeProcess(process_.hProcess, &code);
         *error = running() ? "no dialog within " + std::to_string(WAIT_MS) + " ms (is DISPLAY set?)"
                            : "setup.exe ended with code " + std::to_string(code) + " before showing a dialog";
-        (void)shown;
         return false;
     }
     WaitForInputIdle(process_.hProcess, 5000);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <string>
@@ -130,7 +131,7 @@ private:
     HWND dialog_ = nullptr;
     HANDLE stop_event_ = nullptr;
     std::thread watchdog_;
-    volatile bool watchdog_fired_ = false;
+    std::atomic<bool> watchdog_fired_{false};
 };
 
 // Expects a message box of `run` showing `text` (see message_shown) and yields it;
