@@ -86,6 +86,29 @@ int create_target(Descriptor& out, const char* target)
                     _S_IREAD | _S_IWRITE);
 }
 
+// Writes through the descriptor's system handle: the runtime's own write turns a short
+// write on a full volume into an unrelated error number on some platforms, and the user
+// must be told that the disk is full.
+int write_chunk(int fd, const char* data, DWORD count)
+{
+    HANDLE file = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    DWORD written = 0;
+    if (!WriteFile(file, data, count, &written, nullptr)) {
+        switch (GetLastError()) {
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return ENOSPC;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_LOCK_VIOLATION:
+            return EACCES;
+        default:
+            return EIO;
+        }
+    }
+    // A short write means the volume filled up; never end with a shortened target.
+    return written == count ? 0 : ENOSPC;
+}
+
 int copy_bytes(int in, int out)
 {
     const long long length = _filelengthi64(in);
@@ -107,12 +130,8 @@ int copy_bytes(int in, int out)
             return errno;
         if (got == 0)
             return 0;
-        const int put = _write(out, buffer.get(), static_cast<unsigned>(got));
-        if (put < 0)
-            return errno;
-        // A short write means the volume filled up; never end with a shortened target.
-        if (put != got)
-            return ENOSPC;
+        if (int err = write_chunk(out, buffer.get(), static_cast<DWORD>(got)))
+            return err;
     }
 }
 
