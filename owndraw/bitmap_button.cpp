@@ -29,18 +29,6 @@ LookStyle style_of(ButtonLook look)
     }
 }
 
-// Copies at most size - 1 bytes of [begin, end) and terminates; size 0 writes nothing.
-void copy_bounded(char* destination, size_t size, const char* begin, const char* end)
-{
-    if (size == 0)
-        return;
-    size_t length = static_cast<size_t>(end - begin);
-    if (length > size - 1)
-        length = size - 1;
-    std::memcpy(destination, begin, length);
-    destination[length] = '\0';
-}
-
 // Finds the next '/'-delimited token at or after `p`, skipping a run of slashes in front
 // of it as the standard tokeniser does; *end receives the token's end. nullptr: no token.
 const char* find_caption_token(const char* p, const char** end)

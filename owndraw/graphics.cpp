@@ -84,18 +84,6 @@ GradientFillFunction load_gradient_fill()
         reinterpret_cast<Generic>(GetProcAddress(library, "GradientFill")));
 }
 
-// Copies at most size - 1 bytes of [begin, end) and terminates; size 0 writes nothing.
-void copy_bounded(char* destination, size_t size, const char* begin, const char* end)
-{
-    if (size == 0)
-        return;
-    size_t length = static_cast<size_t>(end - begin);
-    if (length > size - 1)
-        length = size - 1;
-    std::memcpy(destination, begin, length);
-    destination[length] = '\0';
-}
-
 // One step of the standard tokeniser over `*cursor`: skips leading delimiters, terminates
 // the token found in the text itself and leaves *cursor just after that terminator.
 // Returns the token, or nullptr when only delimiters remain.
@@ -248,4 +236,16 @@ int scale_int(double factor, int* value)
 int is_even(int n)
 {
     return n % 2 == 0 ? 1 : 0;
+}
+
+// Copies at most size - 1 bytes of [begin, end) and terminates; size 0 writes nothing.
+void copy_bounded(char* destination, size_t size, const char* begin, const char* end)
+{
+    if (size == 0)
+        return;
+    size_t length = static_cast<size_t>(end - begin);
+    if (length > size - 1)
+        length = size - 1;
+    std::memcpy(destination, begin, length);
+    destination[length] = '\0';
 }

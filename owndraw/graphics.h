@@ -36,6 +36,9 @@ void fill_gradient_rect(HDC dc, RECT rect, const char* colors);
 // ends at a blank. Each output is bounded by its capacity (terminator included).
 void split_three_fields(char* text, char* f1, size_t f1_size, char* f2, size_t f2_size,
                         char* f3, size_t f3_size);
+// Copies at most size - 1 bytes of [begin, end) into destination and terminates it;
+// size 0 writes nothing. The bounded copy behind every fixed text field of the kit.
+void copy_bounded(char* destination, size_t size, const char* begin, const char* end);
 // *value := trunc(*value * factor); returns the new value.
 int scale_int(double factor, int* value);
 // 1 when n is even, otherwise 0.
