@@ -14,17 +14,7 @@ using namespace e2e;
 
 namespace {
 
-std::string sync_folder() {
-    const char* given = std::getenv("DEMO_SYNC_DIR");
-    if (!given || !*given) return {};
-    std::string path = given;
-    if (path[0] == '/') {
-        path = "Z:" + path;
-        for (char& c : path)
-            if (c == '/') c = '\\';
-    }
-    return path;
-}
+std::string sync_folder() { return path_from_environment("DEMO_SYNC_DIR"); }
 
 // Lets the screen settle, then hands over to the script until it has taken its picture.
 bool pause_for_screenshot(const std::string& sync, const std::string& name) {

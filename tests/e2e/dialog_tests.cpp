@@ -91,36 +91,31 @@ TEST(SetupDialog, OpensCentredWithoutTitleBarShowingTheDefaultPaths) {
     EXPECT_EQ(code, 0u);
 }
 
-TEST(SetupDialog, AnnullaEndsWithZeroAndTouchesNothing) {
+namespace {
+
+// Leaves the dialog one way, with both paths typed in, and expects exit 0 and no trace.
+void leave_and_expect_nothing_touched(const char* way, void (*leave)(SetupRun&)) {
     const std::string folder = scenario_folder();
     make_folder_with(folder + "\\main", main_installation_files());
     const UntouchedPlaces places(folder);
 
     SetupRun run;
-    START_SETUP(run);
-    run.set_text(MAIN_FIELD, folder + "\\main");
-    run.set_text(CLIENT_FIELD, folder + "\\CLIENT");
-    run.press(CANCEL_BUTTON);
+    START_SETUP_WITH(run, folder + "\\main", folder + "\\CLIENT");
+    leave(run);
     DWORD code = 0xFFFF;
-    ASSERT_TRUE(run.wait_exit(&code)) << "setup.exe is still running after Annulla";
+    ASSERT_TRUE(run.wait_exit(&code)) << "setup.exe is still running after " << way;
     EXPECT_EQ(code, 0u);
     places.expect_unchanged();
 }
 
-TEST(SetupDialog, EscapeEndsWithZeroAndTouchesNothing) {
-    const std::string folder = scenario_folder();
-    make_folder_with(folder + "\\main", main_installation_files());
-    const UntouchedPlaces places(folder);
+}  // namespace
 
-    SetupRun run;
-    START_SETUP(run);
-    run.set_text(MAIN_FIELD, folder + "\\main");
-    run.set_text(CLIENT_FIELD, folder + "\\CLIENT");
-    run.press_escape();
-    DWORD code = 0xFFFF;
-    ASSERT_TRUE(run.wait_exit(&code)) << "setup.exe is still running after Escape";
-    EXPECT_EQ(code, 0u);
-    places.expect_unchanged();
+TEST(SetupDialog, AnnullaEndsWithZeroAndTouchesNothing) {
+    leave_and_expect_nothing_touched("Annulla", [](SetupRun& run) { run.press(CANCEL_BUTTON); });
+}
+
+TEST(SetupDialog, EscapeEndsWithZeroAndTouchesNothing) {
+    leave_and_expect_nothing_touched("Escape", [](SetupRun& run) { run.press_escape(); });
 }
 
 TEST(SetupDialog, BlankPathMakesConfermaDoNothing) {

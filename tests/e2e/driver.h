@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/files.h"
+
 #include <atomic>
 #include <functional>
 #include <map>
@@ -40,26 +42,17 @@ bool wait_until(const std::function<bool()>& done, DWORD timeout_ms = WAIT_MS);
 extern const char* const CLIENT_FILES[9];
 constexpr int REQUIRED_FILE_COUNT = 6;
 
-// Name -> bytes of one folder's files; subfolders appear as "name\" with empty content.
-using Snapshot = std::map<std::string, std::string>;
-
-bool file_exists(const std::string& path);
-bool folder_exists(const std::string& path);
-bool write_file(const std::string& path, const std::string& bytes);
-// The whole file; `ok` tells whether it could be read.
-std::string read_file(const std::string& path, bool* ok = nullptr);
-// Removes a file or a folder with everything in it (read-only attributes cleared first).
-void remove_tree(const std::string& path);
-// Every file and folder below `folder`, with relative names; empty when it is missing.
-Snapshot snapshot(const std::string& folder);
-// Names that differ between two snapshots, for failure messages.
-std::string describe_difference(const Snapshot& before, const Snapshot& after);
-// `folder` holds exactly what `before` recorded: the same names, the same bytes.
-::testing::AssertionResult holds_exactly(const std::string& folder, const Snapshot& before);
-
-// Deterministic bytes of every value (NUL, CR, LF and Ctrl-Z included), so that any
-// text translation or short copy shows up.
-std::string pattern_bytes(const std::string& seed, size_t size);
+// The shared file helpers, under the names the tests use.
+using test::describe_difference;
+using test::file_exists;
+using test::folder_exists;
+using test::holds_exactly;
+using test::pattern_bytes;
+using test::read_file;
+using test::remove_tree;
+using test::Snapshot;
+using test::snapshot;
+using test::write_file;
 
 // A configuration file as (section, key) -> value, and its rendering.
 using IniKeys = std::map<std::pair<std::string, std::string>, std::string>;
@@ -81,6 +74,9 @@ std::string desktop_folder();
 
 // ---- The program -------------------------------------------------------------------
 
+// The path named by an environment variable, a Unix path turned into its Z: form;
+// empty when the variable is not set.
+std::string path_from_environment(const char* variable);
 // Windows path of setup.exe: $SETUP_EXE when set (a Unix path is reached through Z:),
 // else the first SETUP_EXE_NAME found beside the test program or in a folder above it.
 std::string setup_exe_path();
@@ -149,6 +145,18 @@ private:
         std::string start_error_;                                 \
         ASSERT_TRUE((run).start(&start_error_)) << start_error_;  \
     } while (0)
+
+// Starts `run` with both paths typed into their fields.
+#define START_SETUP_WITH(run, main_path, client_path)             \
+    do {                                                          \
+        START_SETUP(run);                                         \
+        (run).set_text(::e2e::MAIN_FIELD, (main_path));           \
+        (run).set_text(::e2e::CLIENT_FIELD, (client_path));       \
+    } while (0)
+
+// Presses Conferma; for an existing client folder (`update`) expects the update question
+// and answers Yes.
+void press_conferma(SetupRun& run, bool update);
 
 // Text of a window of another process; empty when it does not answer.
 std::string window_text(HWND window);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace e2e;
 
 namespace {
@@ -11,14 +13,9 @@ namespace {
 // Presses Conferma, answers Yes to the update question when `expect_question`, and
 // expects the success message with "Fine Installazione" on the status line, then exit 0.
 void install_and_expect_success(SetupRun& run, bool expect_question) {
-    run.press(CONFIRM_BUTTON);
-    HWND box = nullptr;
-    if (expect_question) {
-        box = EXPECT_MESSAGE(run, CLIENT_EXISTS_TEXT);
-        ASSERT_NE(box, nullptr);
-        ASSERT_TRUE(run.answer(box, IDYES));
-    }
-    box = EXPECT_MESSAGE(run, INSTALL_DONE_TEXT);
+    press_conferma(run, expect_question);
+    if (::testing::Test::HasFatalFailure()) return;
+    HWND box = EXPECT_MESSAGE(run, INSTALL_DONE_TEXT);
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(has_button(box, IDOK));
     EXPECT_FALSE(has_button(box, IDYES) || has_button(box, IDNO) || has_button(box, IDCANCEL));
@@ -49,9 +46,7 @@ TEST(Installation, NewClientFolderGetsFilesKeysAndShortcut) {
     const std::string typed_main = to_lower(folder) + "\\Main";
 
     SetupRun run;
-    START_SETUP(run);
-    run.set_text(MAIN_FIELD, typed_main);
-    run.set_text(CLIENT_FIELD, client);
+    START_SETUP_WITH(run, typed_main, client);
     install_and_expect_success(run, false);
     expect_client_installed(client, files, typed_main);
     expect_shortcut(link, client);
@@ -71,43 +66,36 @@ TEST(Installation, ExistingFolderAnsweredYesIsUpdated) {
     write_file(client + "\\STAMPE\\F1.TXT", "x");
 
     SetupRun run;
-    START_SETUP(run);
-    run.set_text(MAIN_FIELD, folder + "\\main");
-    run.set_text(CLIENT_FIELD, client);
+    START_SETUP_WITH(run, folder + "\\main", client);
     install_and_expect_success(run, true);
     expect_client_installed(client, files, folder + "\\main", others);
     expect_shortcut(shortcut_path(), client);
 }
 
-TEST(Installation, AbsentOptionalFilesAreSkippedSilently) {
+namespace {
+
+// Installs from a main installation without `absent` optional files: no message but the
+// success message, and only the files present are copied.
+void install_without(const std::vector<std::string>& absent) {
     const std::string folder = scenario_folder();
     auto files = main_installation_files();
-    files.erase("VORAN.HLP");
-    files.erase("VORAN.CHM");
-    files.erase("IDE21201.VXD");
+    for (const std::string& name : absent) files.erase(name);
     make_folder_with(folder + "\\main", files);
     const std::string client = folder + "\\CLIENT";
 
     SetupRun run;
-    START_SETUP(run);
-    run.set_text(MAIN_FIELD, folder + "\\main");
-    run.set_text(CLIENT_FIELD, client);
+    START_SETUP_WITH(run, folder + "\\main", client);
     // The first message box must already be the success message.
     install_and_expect_success(run, false);
     expect_client_installed(client, files, folder + "\\main");
 }
 
-TEST(Installation, OnlySomeOptionalFilesPresent) {
-    const std::string folder = scenario_folder();
-    auto files = main_installation_files();
-    files.erase("VORAN.CHM");
-    make_folder_with(folder + "\\main", files);
-    const std::string client = folder + "\\CLIENT";
+}  // namespace
 
-    SetupRun run;
-    START_SETUP(run);
-    run.set_text(MAIN_FIELD, folder + "\\main");
-    run.set_text(CLIENT_FIELD, client);
-    install_and_expect_success(run, false);
-    expect_client_installed(client, files, folder + "\\main");
+TEST(Installation, AbsentOptionalFilesAreSkippedSilently) {
+    install_without({"VORAN.HLP", "VORAN.CHM", "IDE21201.VXD"});
+}
+
+TEST(Installation, OnlySomeOptionalFilesPresent) {
+    install_without({"VORAN.CHM"});
 }

@@ -34,9 +34,7 @@ TEST(PathChecks, UnavailableClientDriveIsNamed) {
     make_folder_with(folder + "\\main", main_installation_files());
 
     SetupRun run;
-    START_SETUP(run);
-    run.set_text(MAIN_FIELD, folder + "\\main");
-    run.set_text(CLIENT_FIELD, "Q:\\X");
+    START_SETUP_WITH(run, folder + "\\main", "Q:\\X");
     run.press(CONFIRM_BUTTON);
     HWND box = EXPECT_MESSAGE(run, drive_unavailable_text('Q'));
     ASSERT_NE(box, nullptr);
@@ -56,9 +54,7 @@ TEST(PathChecks, ExistingClientFolderAnsweredNoIsLeftAlone) {
     const Snapshot before = snapshot(folder);
 
     SetupRun run;
-    START_SETUP(run);
-    run.set_text(MAIN_FIELD, folder + "\\main");
-    run.set_text(CLIENT_FIELD, client);
+    START_SETUP_WITH(run, folder + "\\main", client);
     run.press(CONFIRM_BUTTON);
     HWND box = EXPECT_MESSAGE(run, CLIENT_EXISTS_TEXT);
     ASSERT_NE(box, nullptr);
@@ -76,9 +72,7 @@ TEST(PathChecks, ClientFolderWithoutParentIsNotCreated) {
     const Snapshot before = snapshot(folder);
 
     SetupRun run;
-    START_SETUP(run);
-    run.set_text(MAIN_FIELD, folder + "\\main");
-    run.set_text(CLIENT_FIELD, folder + "\\ASSENTE\\CLIENT");
+    START_SETUP_WITH(run, folder + "\\main", folder + "\\ASSENTE\\CLIENT");
     run.press(CONFIRM_BUTTON);
     HWND box = EXPECT_MESSAGE(run, CLIENT_CREATE_FAILED_TEXT);
     ASSERT_NE(box, nullptr);
@@ -98,9 +92,7 @@ TEST(PathChecks, MainPathWithoutMarkerIsNamedAndNewClientFolderRemoved) {
     const std::string typed_main = folder + "\\server";
 
     SetupRun run;
-    START_SETUP(run);
-    run.set_text(MAIN_FIELD, typed_main);
-    run.set_text(CLIENT_FIELD, folder + "\\CLIENT");
+    START_SETUP_WITH(run, typed_main, folder + "\\CLIENT");
     run.press(CONFIRM_BUTTON);
     HWND box = EXPECT_MESSAGE(run, no_main_installation_text(typed_main));
     ASSERT_NE(box, nullptr);
@@ -120,9 +112,7 @@ TEST(PathChecks, CorrectedPathAfterFailedCheckInstalls) {
     const std::string client = folder + "\\CLIENT";
 
     SetupRun run;
-    START_SETUP(run);
-    run.set_text(MAIN_FIELD, folder + "\\empty");
-    run.set_text(CLIENT_FIELD, client);
+    START_SETUP_WITH(run, folder + "\\empty", client);
     run.press(CONFIRM_BUTTON);
     HWND box = EXPECT_MESSAGE(run, no_main_installation_text(folder + "\\empty"));
     ASSERT_NE(box, nullptr);

@@ -14,14 +14,9 @@ namespace {
 // `message` with the failed step still on the status line, answers it, and leaves with
 // Annulla; the program must still be open for that and end with 0.
 void expect_failed_copy(SetupRun& run, bool update, const std::string& message, const std::string& failed_file) {
-    run.press(CONFIRM_BUTTON);
-    HWND box = nullptr;
-    if (update) {
-        box = EXPECT_MESSAGE(run, CLIENT_EXISTS_TEXT);
-        ASSERT_NE(box, nullptr);
-        ASSERT_TRUE(run.answer(box, IDYES));
-    }
-    box = EXPECT_MESSAGE(run, message);
+    press_conferma(run, update);
+    if (::testing::Test::HasFatalFailure()) return;
+    HWND box = EXPECT_MESSAGE(run, message);
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(has_button(box, IDOK));
     ASSERT_TRUE(run.answer(box, IDOK));
@@ -58,9 +53,7 @@ TEST(RollBack, MissingRequiredFileRemovesNewClientFolder) {
     remove_shortcut();
 
     SetupRun run;
-    START_SETUP(run);
-    run.set_text(MAIN_FIELD, folder + "\\main");
-    run.set_text(CLIENT_FIELD, folder + "\\CLIENT");
+    START_SETUP_WITH(run, folder + "\\main", folder + "\\CLIENT");
     expect_failed_copy(run, false, copy_failed_text(folder + "\\main\\IMGMAN31.DLL"), "IMGMAN31.DLL");
     EXPECT_FALSE(folder_exists(folder + "\\CLIENT")) << "files left: "
                                                      << describe_difference({}, snapshot(folder + "\\CLIENT"));
@@ -110,9 +103,7 @@ TEST(RollBack, ReadOnlyClientFileRestoresUpdatedFolder) {
     const Snapshot before = snapshot(folder);
 
     SetupRun run;
-    START_SETUP(run);
-    run.set_text(MAIN_FIELD, folder + "\\main");
-    run.set_text(CLIENT_FIELD, client);
+    START_SETUP_WITH(run, folder + "\\main", client);
     expect_failed_copy(run, true, copy_failed_text(folder + "\\main\\IM31JPG.DIL"), "IM31JPG.DIL");
     EXPECT_TRUE(holds_exactly(folder, before)) << "the client folder was not restored";
     EXPECT_TRUE(GetFileAttributesA(locked.c_str()) & FILE_ATTRIBUTE_READONLY) << locked << " lost its read-only mark";
@@ -133,9 +124,7 @@ TEST(RollBack, LockedClientFileRestoresUpdatedFolder) {
     ASSERT_NE(lock, INVALID_HANDLE_VALUE) << "cannot open " << locked;
 
     SetupRun run;
-    START_SETUP(run);
-    run.set_text(MAIN_FIELD, folder + "\\main");
-    run.set_text(CLIENT_FIELD, client);
+    START_SETUP_WITH(run, folder + "\\main", client);
     expect_failed_copy(run, true, copy_failed_text(folder + "\\main\\VORAN.EXE"), "VORAN.EXE");
     CloseHandle(lock);
     EXPECT_TRUE(holds_exactly(folder, before)) << "the client folder was not restored";
@@ -176,9 +165,7 @@ TEST(RollBack, FullDiskIsReportedAndNewClientFolderRemoved) {
     remove_shortcut();
 
     SetupRun run;
-    START_SETUP(run);
-    run.set_text(MAIN_FIELD, folder + "\\main");
-    run.set_text(CLIENT_FIELD, root + "CLIENT");
+    START_SETUP_WITH(run, folder + "\\main", root + "CLIENT");
     expect_failed_copy(run, false, no_space_text(folder + "\\main\\VORAN.EXE"), "VORAN.EXE");
     EXPECT_FALSE(folder_exists(root + "CLIENT")) << "files left: " << describe_difference({}, snapshot(root + "CLIENT"));
     EXPECT_TRUE(holds_exactly(root.substr(0, 2), volume_before));

@@ -10,8 +10,9 @@ namespace {
 
 std::string copied_bytes(const std::string& path)
 {
-    std::string bytes;
-    EXPECT_TRUE(test::read_file(path, &bytes)) << path << " is missing";
+    bool ok = false;
+    std::string bytes = test::read_file(path, &ok);
+    EXPECT_TRUE(ok) << path << " is missing";
     return bytes;
 }
 
@@ -24,7 +25,7 @@ TEST(CopyOneFile, CopiesEverySizeByteForByte)
     for (size_t size : sizes) {
         const std::string source = dir / ("src-" + std::to_string(size));
         const std::string target = dir / ("dst-" + std::to_string(size));
-        const std::string bytes = test::pattern_bytes(size, static_cast<unsigned>(size));
+        const std::string bytes = test::pattern_bytes(std::to_string(size), size);
         ASSERT_TRUE(test::write_file(source, bytes));
         EXPECT_EQ(copy_one_file(source.c_str(), target.c_str()), 0) << size << " bytes";
         EXPECT_TRUE(copied_bytes(target) == bytes) << size << " bytes differ";
@@ -36,7 +37,7 @@ TEST(CopyOneFile, ReplacesAnExistingTargetWithOrdinaryAttributes)
 {
     test::ScratchFolder dir("copy-replace");
     ASSERT_TRUE(test::write_file(dir / "new", "new contents"));
-    ASSERT_TRUE(test::write_file(dir / "old", test::pattern_bytes(200000)));
+    ASSERT_TRUE(test::write_file(dir / "old", test::pattern_bytes("old", 200000)));
     ASSERT_TRUE(SetFileAttributesA((dir / "new").c_str(), FILE_ATTRIBUTE_HIDDEN));
 
     EXPECT_EQ(copy_one_file((dir / "new").c_str(), (dir / "old").c_str()), 0);
@@ -62,7 +63,7 @@ TEST(CopyOneFile, MissingSourceCreatesNoTarget)
 {
     test::ScratchFolder dir("copy-missing");
     EXPECT_EQ(copy_one_file((dir / "absent").c_str(), (dir / "dst").c_str()), ENOENT);
-    EXPECT_FALSE(test::exists(dir / "dst"));
+    EXPECT_FALSE(test::file_exists(dir / "dst"));
 
     ASSERT_TRUE(test::write_file(dir / "kept", "old"));
     EXPECT_EQ(copy_one_file((dir / "absent").c_str(), (dir / "kept").c_str()), ENOENT);
@@ -80,7 +81,7 @@ TEST(CopyOneFile, AReadErrorMidwayLeavesNoPartialTarget)
 {
     test::ScratchFolder dir("copy-partial");
     const std::string source = dir / "src";
-    ASSERT_TRUE(test::write_file(source, test::pattern_bytes(4 * COPY_CHUNK_MAX)));
+    ASSERT_TRUE(test::write_file(source, test::pattern_bytes("locked", 4 * COPY_CHUNK_MAX)));
 
     // Lock a range past the first chunk: the first chunk is written, then the read fails.
     HANDLE locker = CreateFileA(source.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -100,7 +101,7 @@ TEST(CopyOneFile, AReadErrorMidwayLeavesNoPartialTarget)
     if (code == 0)
         GTEST_SKIP() << "this platform does not enforce byte-range locks on reads";
     EXPECT_EQ(code, EACCES);
-    EXPECT_FALSE(test::exists(dir / "dst")) << "a truncated target was left behind";
+    EXPECT_FALSE(test::file_exists(dir / "dst")) << "a truncated target was left behind";
 }
 
 } // namespace

@@ -66,20 +66,18 @@ TEST_F(Messages, InstallFileReportsAMissingSourceByItsMainPath)
     EXPECT_EQ(code, ENOENT);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Errore nella copia del file " + main.path + "\\VORAN.HLP.\nVerificare l'esistenza del file.");
-    EXPECT_FALSE(test::exists(client / "VORAN.HLP"));
+    EXPECT_FALSE(test::file_exists(client / "VORAN.HLP"));
 }
 
 TEST_F(Messages, InstallFileCopiesSilently)
 {
     test::ScratchFolder main("ok-main"), client("ok-client");
-    ASSERT_TRUE(test::write_file(main / "VORAN.EXE", test::pattern_bytes(1000)));
+    ASSERT_TRUE(test::write_file(main / "VORAN.EXE", test::pattern_bytes("VORAN.EXE", 1000)));
     int code = -1;
     auto boxes = test::with_message_boxes([&] { code = install_file(nullptr, "VORAN.EXE", main.path.c_str(), (client.path + "  ").c_str()); });
     EXPECT_EQ(code, 0);
     EXPECT_TRUE(boxes.empty());
-    std::string copied;
-    ASSERT_TRUE(test::read_file(client / "VORAN.EXE", &copied));
-    EXPECT_EQ(copied, test::pattern_bytes(1000));
+    EXPECT_EQ(test::read_file(client / "VORAN.EXE"), test::pattern_bytes("VORAN.EXE", 1000));
 }
 
 } // namespace

@@ -1,107 +1,23 @@
-// Helpers shared by the in-process tests: scratch folders, whole-file reads and
-// writes, and a watcher that reads and answers this process's message boxes.
+// Helpers of the in-process tests: the program's resources, scratch folders, and a
+// watcher that reads and answers this process's message boxes.
 #pragma once
 #include <windows.h>
 
 #include <atomic>
 #include <chrono>
 #include <functional>
-#include <map>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "setup/app.h"
+#include "support/files.h"
 
 namespace test {
 
 inline void use_own_resources()
 {
     app_instance = GetModuleHandleA(nullptr);
-}
-
-inline bool write_file(const std::string& path, const std::string& bytes)
-{
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(h);
-    return ok && written == bytes.size();
-}
-
-inline bool read_file(const std::string& path, std::string* bytes)
-{
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    bytes->clear();
-    char chunk[65536];
-    DWORD got = 0;
-    while (ReadFile(h, chunk, sizeof chunk, &got, nullptr) && got > 0)
-        bytes->append(chunk, got);
-    CloseHandle(h);
-    return true;
-}
-
-inline bool exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// Bytes that differ from position to position, so that a shifted or repeated chunk shows.
-inline std::string pattern_bytes(size_t size, unsigned seed = 1)
-{
-    std::string s(size, '\0');
-    unsigned x = seed * 2654435761u + 1;
-    for (size_t i = 0; i < size; ++i) {
-        x = x * 1103515245u + 12345u;
-        s[i] = static_cast<char>(x >> 16);
-    }
-    return s;
-}
-
-// Every file of a folder (not recursive) with its bytes.
-inline std::map<std::string, std::string> snapshot(const std::string& folder)
-{
-    std::map<std::string, std::string> files;
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE)
-        return files;
-    do {
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            continue;
-        std::string bytes;
-        read_file(folder + "\\" + fd.cFileName, &bytes);
-        files[fd.cFileName] = bytes;
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-    return files;
-}
-
-inline void remove_tree(const std::string& folder)
-{
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = fd.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string path = folder + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                remove_tree(path);
-            } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(folder.c_str());
 }
 
 // A fresh folder under the temporary folder, removed with everything in it at scope exit.
