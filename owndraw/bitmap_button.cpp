@@ -29,21 +29,6 @@ LookStyle style_of(ButtonLook look)
     }
 }
 
-// Finds the next '/'-delimited token at or after `p`, skipping a run of slashes in front
-// of it as the standard tokeniser does; *end receives the token's end. nullptr: no token.
-const char* find_caption_token(const char* p, const char** end)
-{
-    while (*p == '/')
-        ++p;
-    if (*p == '\0')
-        return nullptr;
-    const char* q = p;
-    while (*q != '\0' && *q != '/')
-        ++q;
-    *end = q;
-    return p;
-}
-
 // The off-screen bitmap starts with undefined content; this fill is what shows if the face
 // strip cannot be loaded. The face strip's own light grey keeps such a button plain.
 void clear_button(HDC dc, int width, int height)
@@ -134,14 +119,16 @@ void compose_bitmap_button(HINSTANCE instance, HWND button, HDC dc, int width, i
 void split_button_caption(const char* caption, char* label, size_t label_size, char* glyph,
                           size_t glyph_size)
 {
-    copy_bounded(label, label_size, caption, caption);
-    copy_bounded(glyph, glyph_size, caption, caption);
+    if (label_size > 0)
+        label[0] = '\0';
+    if (glyph_size > 0)
+        glyph[0] = '\0';
     const char* end = nullptr;
-    const char* first = find_caption_token(caption, &end);
+    const char* first = find_token(caption, '/', &end);
     if (!first)
         return;
     copy_bounded(label, label_size, first, end);
-    const char* second = find_caption_token(end, &end);
+    const char* second = find_token(end, '/', &end);
     if (second)
         copy_bounded(glyph, glyph_size, second, end);
 }

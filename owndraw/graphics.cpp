@@ -30,43 +30,6 @@ void blit_bitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height, bo
         BitBlt(dc, x, y, info.bmWidth, info.bmHeight, source.get(), origin.x, origin.y, SRCCOPY);
 }
 
-int hex_digit_value(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-// Reads the six two-digit channels of a colour pair into 16-bit vertex channels (the digits
-// go to the high byte). The text is read only up to its terminator: once the terminator is
-// met, this and every later channel read as 0. A channel whose two characters are not both
-// hexadecimal digits reads as 0 too, so a short or garbled text still gives a defined,
-// dark colour instead of whatever lies in memory after it.
-void read_colour_pair(const char* text, COLOR16 channels[6])
-{
-    bool ended = (text == nullptr);
-    for (int i = 0; i < 6; ++i) {
-        int high = -1;
-        int low = -1;
-        if (!ended) {
-            if (text[2 * i] == '\0') {
-                ended = true;
-            } else {
-                high = hex_digit_value(text[2 * i]);
-                if (text[2 * i + 1] == '\0')
-                    ended = true;
-                else
-                    low = hex_digit_value(text[2 * i + 1]);
-            }
-        }
-        channels[i] = (high < 0 || low < 0) ? COLOR16(0) : COLOR16(((high << 4) | low) << 8);
-    }
-}
-
 using GradientFillFunction = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
 
 // msimg32 is not among the known DLLs, so an import entry would let the loader search the
@@ -82,27 +45,6 @@ GradientFillFunction load_gradient_fill()
     using Generic = void (*)();
     return reinterpret_cast<GradientFillFunction>(
         reinterpret_cast<Generic>(GetProcAddress(library, "GradientFill")));
-}
-
-// One step of the standard tokeniser over `*cursor`: skips leading delimiters, terminates
-// the token found in the text itself and leaves *cursor just after that terminator.
-// Returns the token, or nullptr when only delimiters remain.
-char* next_token(char** cursor, char delimiter)
-{
-    char* p = *cursor;
-    while (*p == delimiter)
-        ++p;
-    if (*p == '\0') {
-        *cursor = p;
-        return nullptr;
-    }
-    char* token = p;
-    while (*p != '\0' && *p != delimiter)
-        ++p;
-    if (*p != '\0')
-        *p++ = '\0';
-    *cursor = p;
-    return token;
 }
 
 } // namespace
@@ -182,39 +124,14 @@ void fill_gradient_rect(HDC dc, RECT rect, const char* colors)
     static const GradientFillFunction gradient_fill = load_gradient_fill();
     if (!gradient_fill)
         return;
-    COLOR16 channels[6];
-    read_colour_pair(colors, channels);
+    unsigned short channels[6];
+    read_color_pair(colors, channels);
     TRIVERTEX vertices[2] = {
         {rect.left, rect.top, channels[0], channels[1], channels[2], 0},
         {rect.right, rect.bottom, channels[3], channels[4], channels[5], 0},
     };
     GRADIENT_RECT mesh{0, 1};
     gradient_fill(dc, vertices, 2, &mesh, 1, GRADIENT_FILL_RECT_V);
-}
-
-void split_three_fields(char* text, char* f1, size_t f1_size, char* f2, size_t f2_size, char* f3,
-                        size_t f3_size)
-{
-    copy_bounded(f1, f1_size, text, text);
-    copy_bounded(f2, f2_size, text, text);
-    copy_bounded(f3, f3_size, text, text);
-
-    char* cursor = text;
-    char* first = next_token(&cursor, FIELD_SEPARATOR);
-    if (!first)
-        return;
-    // The first field runs from the very start of the text: separators in front of the
-    // first token belong to it.
-    copy_bounded(f1, f1_size, text, first + std::strlen(first));
-
-    char* second = next_token(&cursor, FIELD_SEPARATOR);
-    if (!second)
-        return;
-    copy_bounded(f2, f2_size, second, second + std::strlen(second));
-
-    char* third = next_token(&cursor, ' ');
-    if (third)
-        copy_bounded(f3, f3_size, third, third + std::strlen(third));
 }
 
 int scale_int(double factor, int* value)
@@ -236,16 +153,4 @@ int scale_int(double factor, int* value)
 int is_even(int n)
 {
     return n % 2 == 0 ? 1 : 0;
-}
-
-// Copies at most size - 1 bytes of [begin, end) and terminates; size 0 writes nothing.
-void copy_bounded(char* destination, size_t size, const char* begin, const char* end)
-{
-    if (size == 0)
-        return;
-    size_t length = static_cast<size_t>(end - begin);
-    if (length > size - 1)
-        length = size - 1;
-    std::memcpy(destination, begin, length);
-    destination[length] = '\0';
 }

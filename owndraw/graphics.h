@@ -4,12 +4,11 @@
 #pragma once
 #include <windows.h>
 
+#include "owndraw/text.h"
+
 // The see-through colour of button glyphs and of bitmaps drawn inside list items.
 // A near-black that artwork uses only around a picture; true black stays opaque.
 constexpr COLORREF GLYPH_KEY_COLOR = RGB(1, 1, 1);
-
-// Separates the first two fields of a three-field argument.
-constexpr char FIELD_SEPARATOR = '\x86';
 
 // Draws the whole bitmap at (x, y) unscaled with SRCCOPY. The caller keeps the bitmap.
 void draw_bitmap(HDC dc, HBITMAP bitmap, int x, int y);
@@ -32,13 +31,6 @@ void draw_inline_bitmap(HDC dc, HBITMAP bitmap, int x, int y, int* width);
 // Fills `rect` with a vertical gradient from the twelve-hex-digit colour pair `colors`
 // (RRGGBB of the top colour, then of the bottom colour).
 void fill_gradient_rect(HDC dc, RECT rect, const char* colors);
-// Splits `text` (changed in place) at FIELD_SEPARATOR into f1 and f2, then a third field that
-// ends at a blank. Each output is bounded by its capacity (terminator included).
-void split_three_fields(char* text, char* f1, size_t f1_size, char* f2, size_t f2_size,
-                        char* f3, size_t f3_size);
-// Copies at most size - 1 bytes of [begin, end) into destination and terminates it;
-// size 0 writes nothing. The bounded copy behind every fixed text field of the kit.
-void copy_bounded(char* destination, size_t size, const char* begin, const char* end);
 // *value := trunc(*value * factor); returns the new value.
 int scale_int(double factor, int* value);
 // 1 when n is even, otherwise 0.

@@ -13,22 +13,6 @@
 #include "setup/messages.h"
 #include "setup/resource_ids.h"
 
-int is_blank(const char* text)
-{
-    for (const char* p = text; *p != '\0'; ++p) {
-        if (*p != ' ')
-            return 0;
-    }
-    return 1;
-}
-
-void trim_trailing_blanks(char* text)
-{
-    size_t n = std::strlen(text);
-    while (n > 0 && text[n - 1] == ' ')
-        text[--n] = '\0';
-}
-
 bool join_path(const char* folder, const char* name, char* out, size_t out_size)
 {
     if (out_size == 0)

@@ -1,17 +1,15 @@
-// Text tests, path joining and the copy of one client file.
+// Path joining and the copy of one client file.
 #pragma once
 #include <windows.h>
 #include <cstddef>
+
+#include "owndraw/text.h"
 
 // Files are copied in chunks of at most this many bytes (0xFF00).
 constexpr unsigned COPY_CHUNK_MAX = 65280;
 // Source and target path buffers of install_file: at most 251 characters.
 constexpr size_t JOINED_PATH_SIZE = 252;
 
-// 1 when `text` is empty or made only of spaces (0x20); 0 otherwise.
-int is_blank(const char* text);
-// Replaces trailing spaces (0x20 only) by terminators, in place.
-void trim_trailing_blanks(char* text);
 // out := folder (trailing spaces trimmed) + "\" + name (trailing spaces trimmed).
 // Cut at out_size - 1 characters; returns false when the joined path did not fit.
 bool join_path(const char* folder, const char* name, char* out, size_t out_size);

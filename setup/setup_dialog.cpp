@@ -3,6 +3,7 @@
 #include "owndraw/bitmap_button.h"
 #include "owndraw/gdi_guards.h"
 #include "owndraw/graphics.h"
+#include "owndraw/list_item.h"
 #include "setup/app.h"
 #include "setup/installation.h"
 #include "setup/resource_ids.h"
@@ -17,6 +18,9 @@ constexpr LONG OWNER_DRAWN_BUTTON_STYLE = WS_CHILD | WS_VISIBLE | WS_TABSTOP | B
 
 constexpr char DEFAULT_MAIN_PATH[] = "F:\\VORAN";
 constexpr char DEFAULT_CLIENT_PATH[] = "C:\\VORAN";
+
+// The column layout the dialog hands to its lists: nothing fills it, so it stays zero.
+ColumnTable dialog_columns = {};
 
 BOOL on_init_dialog(HWND dialog)
 {
@@ -49,8 +53,9 @@ BOOL on_draw_item(HWND dialog, const DRAWITEMSTRUCT* request)
         draw_bitmap_button(app_instance, dialog, request);
         return TRUE;
     }
-    // The dialog has no other owner-drawn controls.
-    return FALSE;
+    // Any other owner-drawn control is a list whose items carry mark-up; the dialog has
+    // no column layout to give them.
+    return draw_list_item(app_instance, request, &dialog_columns);
 }
 
 BOOL on_cancel(HWND dialog)

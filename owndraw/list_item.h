@@ -1,0 +1,22 @@
+// The frame that paints owner-drawn list items (LBS_OWNERDRAWFIXED | LBS_HASSTRINGS):
+// fetches the item's text, paints the selection colours, lets the mark-up renderer paint
+// the content and marks the focused item.
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+
+#include "markup/markup.h"
+
+// The text of the item being painted, shared by every item. A text of
+// ITEM_TEXT_SIZE - 1 bytes or more is not fetched: its item shows no content.
+constexpr size_t ITEM_TEXT_SIZE = 4096;
+extern char item_text_buffer[ITEM_TEXT_SIZE];
+
+// Entry point for a WM_DRAWITEM request of a list box; always returns TRUE.
+BOOL draw_list_item(HINSTANCE instance, const DRAWITEMSTRUCT* request, const ColumnTable* columns);
+// A change of focus: the dotted inversion when the item gains it, a whole repaint when it
+// loses it.
+void draw_list_item_focus(HINSTANCE instance, const DRAWITEMSTRUCT* request, const ColumnTable* columns);
+// Paints the whole item: background, content from its text, focus frame.
+void paint_list_item(HINSTANCE instance, const DRAWITEMSTRUCT* request, const ColumnTable* columns);
