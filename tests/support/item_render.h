@@ -1,0 +1,153 @@
+// Renders list items the way an owner-drawn list box shows them: a real list box holds
+// the text, and the list item frame paints the request into a 32-bit DIB section whose
+// pixels the tests read back. Shared by every mark-up and frame test.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "markup/markup.h"
+#include "owndraw/gdi_guards.h"
+#include "owndraw/list_item.h"
+#include "support/pixels.h"
+
+namespace items {
+
+// Item texts in tables: '{' stands for ARG_OPEN (0x82), '}' for ARG_CLOSE (0x83) and '|'
+// for FIELD_SEPARATOR (0x86), so "@TXT{abc}" reads as it draws.
+inline std::string markup(const std::string& readable)
+{
+    std::string text = readable;
+    for (char& c : text) {
+        if (c == '{')
+            c = '\x82';
+        else if (c == '}')
+            c = '\x83';
+        else if (c == '|')
+            c = '\x86';
+    }
+    return text;
+}
+
+struct Item {
+    int width = 400;
+    int height = 20;
+    int left = 0;  // the item rectangle's place on the canvas
+    int top = 0;
+    int canvas_width = 0;   // 0: left + width
+    int canvas_height = 0;  // 0: top + height (+1 so that the row below the item shows)
+    UINT item_id = 0;
+    UINT action = ODA_DRAWENTIRE;
+    bool selected = false;
+    bool focus = false;
+    const ColumnTable* columns = nullptr;
+    // Not 1.0: the item is filled and coloured as the frame does, then the renderer is
+    // called directly with this factor.
+    double scale = 1.0;
+};
+
+// The list box whose text the frame fetches: one hidden window for the whole process.
+inline HWND list_box()
+{
+    static HWND box = [] {
+        HWND parent = CreateWindowExA(0, "STATIC", "items", WS_POPUP, 0, 0, 600, 400, nullptr,
+                                      nullptr, GetModuleHandleA(nullptr), nullptr);
+        return CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
+                               0, 0, 500, 300, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+    }();
+    return box;
+}
+
+// Puts `text` at index item_id & 0xFFFF (empty items before it); item_id -1: no items.
+inline void fill_list(const std::string& text, UINT item_id)
+{
+    HWND box = list_box();
+    SendMessageA(box, LB_RESETCONTENT, 0, 0);
+    if (item_id == static_cast<UINT>(-1))
+        return;
+    const UINT index = item_id & 0xFFFF;
+    for (UINT i = 0; i < index; ++i)
+        SendMessageA(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(""));
+    SendMessageA(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// "MS Sans Serif" at 8 points, as a list box on the installation dialog has it.
+inline HFONT list_font()
+{
+    static HFONT font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+                                    "MS Sans Serif");
+    return font;
+}
+
+struct Rendered {
+    std::unique_ptr<pixels::Canvas> canvas;
+    BOOL result = FALSE;
+    HFONT font_after = nullptr;  // the DC's font once the item is painted
+    pixels::Rgb at(int x, int y) const { return canvas->at(x, y); }
+};
+
+// Paints `text` (readable form, see markup()) as item `item` on a white canvas.
+inline Rendered render(const std::string& readable, const Item& item = {})
+{
+    const std::string text = markup(readable);
+    fill_list(text, item.item_id);
+    Rendered out;
+    const int w = item.canvas_width ? item.canvas_width : item.left + item.width;
+    const int h = item.canvas_height ? item.canvas_height : item.top + item.height + 1;
+    out.canvas = std::make_unique<pixels::Canvas>(w, h);
+    out.canvas->fill(0xFFFFFF);
+    HDC dc = out.canvas->dc.get();
+    HGDIOBJ old_font = SelectObject(dc, list_font());
+
+    DRAWITEMSTRUCT request{};
+    request.CtlType = ODT_LISTBOX;
+    request.itemID = item.item_id;
+    request.itemAction = item.action;
+    request.itemState = (item.selected ? ODS_SELECTED : 0) | (item.focus ? ODS_FOCUS : 0);
+    request.hwndItem = list_box();
+    request.hDC = dc;
+    request.rcItem = {item.left, item.top, item.left + item.width, item.top + item.height};
+    if (item.scale == 1.0) {
+        out.result = draw_list_item(GetModuleHandleA(nullptr), &request, item.columns);
+    } else {
+        const int background = item.selected ? COLOR_HIGHLIGHT : COLOR_WINDOW;
+        guard::Brush fill(CreateSolidBrush(GetSysColor(background)));
+        FillRect(dc, &request.rcItem, fill.get());
+        SetBkColor(dc, GetSysColor(background));
+        SetTextColor(dc, GetSysColor(item.selected ? COLOR_WINDOW : COLOR_WINDOWTEXT));
+        draw_item_markup(GetModuleHandleA(nullptr), &request, text.c_str(), item.columns, item.scale);
+        out.result = TRUE;
+    }
+    out.font_after = static_cast<HFONT>(GetCurrentObject(dc, OBJ_FONT));
+    SelectObject(dc, old_font);
+    return out;
+}
+
+// The first and last column in [x0, x1) of rows [y0, y1) whose pixel is not `background`;
+// -1 when there is none. Text is checked by where its ink is, not by its glyphs.
+inline int ink_left(const Rendered& r, int x0, int x1, int y0, int y1, pixels::Rgb background)
+{
+    for (int x = x0; x < x1; ++x)
+        for (int y = y0; y < y1; ++y)
+            if (r.at(x, y) != background)
+                return x;
+    return -1;
+}
+inline int ink_right(const Rendered& r, int x0, int x1, int y0, int y1, pixels::Rgb background)
+{
+    for (int x = x1 - 1; x >= x0; --x)
+        for (int y = y0; y < y1; ++y)
+            if (r.at(x, y) != background)
+                return x;
+    return -1;
+}
+
+// The system colours the frame paints with, as 0xRRGGBB.
+inline pixels::Rgb sys_rgb(int index)
+{
+    const COLORREF c = GetSysColor(index);
+    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+} // namespace items
