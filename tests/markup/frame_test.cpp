@@ -1,16 +1,94 @@
-// The list item frame on a real owner-drawn list box.
+// The list item frame on a real owner-drawn list box: dispatch, colours, focus marks,
+// the text it fetches.
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 #include "support/item_render.h"
 
 namespace {
 
-TEST(Frame, PlainTextIsOneCentredLine)
+constexpr pixels::Rgb CANVAS = 0x123456; // what "nothing drawn" leaves
+constexpr int WINDOW = COLOR_WINDOW;
+constexpr int HIGHLIGHT = COLOR_HIGHLIGHT;
+constexpr int NONE = -1;
+
+struct FrameCase {
+    const char* why;
+    std::string text;
+    UINT item_id;
+    UINT action;
+    bool selected;
+    bool focus;
+    int fill;        // system colour expected inside the item away from the text, or NONE
+    int ink;         // system colour of the text's ink, or NONE for no ink
+    int border;      // 0: border like the fill; 1: solid black frame; 2: dotted inversion
+};
+
+const std::string LONG_TEXT(ITEM_TEXT_SIZE + 100, 'W');
+
+const FrameCase frame_cases[] = {
+    {"plain text, unselected", "Client", 0, ODA_DRAWENTIRE, false, false, WINDOW, COLOR_WINDOWTEXT, 0},
+    {"selected: highlight, window-coloured text", "Client", 0, ODA_SELECT, true, false, HIGHLIGHT, WINDOW, 0},
+    {"selected with focus: black frame", "Client", 0, ODA_DRAWENTIRE, true, true, HIGHLIGHT, WINDOW, 1},
+    {"@-words without 0x82 are plain text", "@TXT x", 0, ODA_DRAWENTIRE, false, false, WINDOW, COLOR_WINDOWTEXT, 0},
+    {"blank text draws no ink", "   ", 0, ODA_DRAWENTIRE, false, false, WINDOW, NONE, 0},
+    {"mark-up without '@' draws no ink", "abc{}", 0, ODA_DRAWENTIRE, false, false, WINDOW, NONE, 0},
+    {"gaining the focus only inverts", "Client", 0, ODA_FOCUS, false, true, NONE, NONE, 2},
+    {"losing the focus repaints whole", "Client", 0, ODA_FOCUS, false, false, WINDOW, COLOR_WINDOWTEXT, 0},
+    {"empty list with the focus", "", UINT(-1), ODA_DRAWENTIRE, false, true, NONE, NONE, 2},
+    {"empty list without the focus", "", UINT(-1), ODA_FOCUS, false, false, NONE, NONE, 0},
+    {"action 3 draws nothing", "Client", 0, 3, false, true, NONE, NONE, 0},
+    {"action 0 draws nothing", "Client", 0, 0, false, false, NONE, NONE, 0},
+    {"index 65536 fetches item 0", "Client", 65536, ODA_DRAWENTIRE, false, false, WINDOW, COLOR_WINDOWTEXT, 0},
+    {"a text longer than the buffer is not drawn", LONG_TEXT, 1, ODA_DRAWENTIRE, false, false, WINDOW, NONE, 0},
+};
+
+TEST(Frame, DispatchColoursAndFocus)
 {
-    items::Rendered r = items::render("Client");
-    const int left = items::ink_left(r, 0, 400, 0, 20, 0xFFFFFF);
-    EXPECT_GE(left, 0);
-    EXPECT_LE(left, 2);
+    for (const FrameCase& c : frame_cases) {
+        SCOPED_TRACE(c.why);
+        items::Item item;
+        item.item_id = c.item_id;
+        item.action = c.action;
+        item.selected = c.selected;
+        item.focus = c.focus;
+        item.canvas_color = CANVAS;
+        items::Rendered r = items::render(c.text, item);
+        EXPECT_EQ(r.result, TRUE);
+
+        const pixels::Rgb fill = c.fill == NONE ? CANVAS : items::sys_rgb(c.fill);
+        EXPECT_EQ(r.at(300, 10), fill) << pixels::pixel_message(300, 10, r.at(300, 10), fill);
+        // One line from the item's left edge, centred across the middle row, in its colour.
+        const int left = items::ink_left(r, 1, 200, 1, 19, fill);
+        if (c.ink == NONE) {
+            EXPECT_EQ(left, -1) << "ink at x=" << left;
+        } else {
+            EXPECT_TRUE(left >= 1 && left <= 3) << "text starts at x=" << left;
+            EXPECT_GE(items::ink_left(r, 1, 200, 1, 10, fill), 0) << "no ink above the middle row";
+            EXPECT_GE(items::ink_left(r, 1, 200, 10, 19, fill), 0) << "no ink below the middle row";
+            int ink = 0;
+            for (int x = 0; x < 60; ++x)
+                for (int y = 0; y < 20; ++y)
+                    ink += r.at(x, y) == items::sys_rgb(c.ink);
+            EXPECT_GT(ink, 5) << "no ink of " << pixels::hex(items::sys_rgb(c.ink));
+        }
+        // Border, along the top row: solid black, untouched, or every other pixel inverted.
+        int black = 0, unchanged = 0, inverted = 0;
+        for (int x = 0; x < 400; ++x) {
+            black += r.at(x, 0) == 0x000000;
+            unchanged += r.at(x, 0) == fill;
+            inverted += r.at(x, 0) == (fill ^ 0xFFFFFF);
+        }
+        if (c.border == 1)
+            EXPECT_EQ(black, 400);
+        else if (c.border == 2)
+            EXPECT_TRUE(inverted > 150 && unchanged > 150) << inverted << " inverted, " << unchanged << " unchanged";
+        else
+            EXPECT_EQ(unchanged, 400);
+        EXPECT_EQ(r.at(0, 20), CANVAS) << "nothing below the item";
+    }
 }
 
 } // namespace

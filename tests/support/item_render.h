@@ -45,6 +45,7 @@ struct Item {
     // Not 1.0: the item is filled and coloured as the frame does, then the renderer is
     // called directly with this factor.
     double scale = 1.0;
+    pixels::Rgb canvas_color = 0xFFFFFF;
 };
 
 // The list box whose text the frame fetches: one hidden window for the whole process.
@@ -87,7 +88,7 @@ struct Rendered {
     pixels::Rgb at(int x, int y) const { return canvas->at(x, y); }
 };
 
-// Paints `text` (readable form, see markup()) as item `item` on a white canvas.
+// Paints `text` (readable form, see markup()) as item `item` on a canvas of canvas_color.
 inline Rendered render(const std::string& readable, const Item& item = {})
 {
     const std::string text = markup(readable);
@@ -96,7 +97,7 @@ inline Rendered render(const std::string& readable, const Item& item = {})
     const int w = item.canvas_width ? item.canvas_width : item.left + item.width;
     const int h = item.canvas_height ? item.canvas_height : item.top + item.height + 1;
     out.canvas = std::make_unique<pixels::Canvas>(w, h);
-    out.canvas->fill(0xFFFFFF);
+    out.canvas->fill(item.canvas_color);
     HDC dc = out.canvas->dc.get();
     HGDIOBJ old_font = SelectObject(dc, list_font());
 
