@@ -8,7 +8,8 @@ have() { command -v "$1" >/dev/null 2>&1; }
 pkg_installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
 for p in cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth \
-         imagemagick fonts-dejavu-core googletest x11-utils python3 fonts-wine; do
+         imagemagick fonts-dejavu-core googletest x11-utils python3 fonts-wine \
+         clang libclang-rt-dev; do
     pkg_installed "$p" || need+=("$p")
 done
 

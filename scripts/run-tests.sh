@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the program, its tests and benchmarks, then runs every test (unit, pixel and
-# end-to-end) under Wine on a private virtual display.
+# end-to-end) under Wine on a private virtual display, and a bounded fuzz pass over the
+# mark-up readers (natively, with sanitizers).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,5 +14,6 @@ cmake --build build -j"$(nproc)"
 # shellcheck source=scripts/wine-env.sh
 source scripts/wine-env.sh build/test-state
 
-cd build
-ctest --output-on-failure -j2 --timeout 300
+(cd build && ctest --output-on-failure -j2 --timeout 300)
+
+bash scripts/fuzz.sh 60
