@@ -10,10 +10,12 @@ bash scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$(nproc)"
 
+# The fuzz pass runs first, so that CTest's summary closes the output.
+bash scripts/fuzz.sh 60
+
 # Tests always run on their own Xvfb display and Wine prefix, never on the user's.
 # shellcheck source=scripts/wine-env.sh
 source scripts/wine-env.sh build/test-state
 
-(cd build && ctest --output-on-failure -j2 --timeout 300)
-
-bash scripts/fuzz.sh 60
+cd build
+ctest --output-on-failure -j2 --timeout 300
