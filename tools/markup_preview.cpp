@@ -362,8 +362,9 @@ Outcome read_texts(const Options& options, std::vector<std::string>* texts)
             return usage_error("--text: " + error);
         return {};
     }
+    const char* option = options.source == Source::list ? "--list: " : "--text-file: ";
     if (!read_whole_file(options.source_argument, &bytes))
-        return input_output_error(options.source_argument + ": cannot read the file (" +
+        return input_output_error(option + options.source_argument + ": cannot read the file (" +
                                   std::strerror(errno) + ")");
     if (options.source == Source::text_file) {
         texts->push_back(bytes.substr(0, bytes.find('\0')));
@@ -379,11 +380,11 @@ Outcome read_texts(const Options& options, std::vector<std::string>* texts)
             row.pop_back();
         texts->emplace_back();
         if (!unescape(row, &texts->back(), &error))
-            return input_output_error(options.source_argument + ":" + std::to_string(line) + ": " + error);
+            return input_output_error(option + options.source_argument + ":" + std::to_string(line) + ": " + error);
         begin = end + 1;
     }
     if (texts->empty())
-        return input_output_error(options.source_argument + ": the list has no rows");
+        return input_output_error(option + options.source_argument + ": the list has no rows");
     if (options.select >= static_cast<int>(texts->size()))
         return usage_error("--select " + std::to_string(options.select) + ": the list has " +
                            std::to_string(texts->size()) + " rows");
@@ -586,7 +587,7 @@ Outcome open_list_window(const Options& o, const std::vector<std::string>& texts
     AdjustWindowRect(&outer, style, FALSE);
     const int screen_height = GetSystemMetrics(SM_CYSCREEN);
     if (list_height > CANVAS_MAX || outer.bottom - outer.top > screen_height)
-        return input_output_error(o.source_argument + ": " + std::to_string(texts.size()) + " rows of " +
+        return input_output_error("--list: " + std::to_string(texts.size()) + " rows of " +
                                   std::to_string(o.height) + " pixels do not fit the screen (" +
                                   std::to_string(screen_height) + " pixels high)");
     // Topmost at the screen's top left corner, so that nothing covers the rows.
@@ -690,10 +691,7 @@ Outcome run(const Options& o)
     HWND frame = nullptr;
     HWND box = nullptr;
     if (o.source == Source::list || o.show) {
-        Options list_options = o;
-        if (o.source != Source::list)
-            list_options.source_argument = "the item";
-        if (Outcome outcome = open_list_window(list_options, texts, &frame, &box); outcome.failed())
+        if (Outcome outcome = open_list_window(o, texts, &frame, &box); outcome.failed())
             return outcome;
     }
     if (!o.out.empty()) {
