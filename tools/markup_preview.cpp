@@ -510,9 +510,12 @@ HWND hidden_list_box(const std::string& text, UINT item_id)
 Outcome render_item(const Options& o, const std::string& text, Image* image)
 {
     Canvas canvas(o.canvas_width, o.canvas_height);
+    if (!canvas.ready())
+        return input_output_error("cannot create a canvas of " + std::to_string(o.canvas_width) + " x " +
+                                  std::to_string(o.canvas_height) + " pixels");
     HWND box = hidden_list_box(text, o.item_id);
-    if (!canvas.ready() || box == nullptr)
-        return input_output_error("cannot create the canvas or the list box");
+    if (box == nullptr)
+        return input_output_error("cannot create the list box");
     HDC dc = canvas.dc.get();
     guard::Select font(dc, painting.font);
 
@@ -581,12 +584,13 @@ Outcome open_list_window(const Options& o, const std::vector<std::string>& texts
     window_class.lpszClassName = "MarkupPreview";
     RegisterClassA(&window_class);
 
+    // A window taller than the screen is cut to it, and the rows below would not show.
     const long long list_height = 1LL * o.height * static_cast<long long>(texts.size());
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    RECT outer = {0, 0, o.width, static_cast<LONG>(list_height > CANVAS_MAX ? CANVAS_MAX + 1 : list_height)};
-    AdjustWindowRect(&outer, style, FALSE);
     const int screen_height = GetSystemMetrics(SM_CYSCREEN);
-    if (list_height > CANVAS_MAX || outer.bottom - outer.top > screen_height)
+    RECT outer = {0, 0, o.width, static_cast<LONG>(list_height <= screen_height ? list_height : 0)};
+    AdjustWindowRect(&outer, style, FALSE);
+    if (list_height > screen_height || outer.bottom - outer.top > screen_height)
         return input_output_error("--list: " + std::to_string(texts.size()) + " rows of " +
                                   std::to_string(o.height) + " pixels do not fit the screen (" +
                                   std::to_string(screen_height) + " pixels high)");
