@@ -207,6 +207,7 @@ void command_cd(MarkupState& state)
 
 void command_ca(MarkupState& state)
 {
+    // Longer fields are cut at these stores by the reader; nothing is written past them.
     char gradient[CELL_FIELD_SIZE];
     char bitmap_name[CELL_FIELD_SIZE];
     char label[CELL_FIELD_SIZE];
