@@ -1,0 +1,171 @@
+// The commands that place things: one row per case, an item text, its item and the pixels that carry it.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/item_render.h"
+
+namespace {
+
+using pixels::Rgb;
+constexpr Rgb W = 0xFFFFFF, K = 0x000000, RED = 0xFF0000, GREEN = 0x00FF00, GREY = 0xC0C0C0;
+constexpr Rgb TICK_TOP = 0x27742F, TICK_RIGHT = 0x45A947;  // ICOB011 at (10,1) and (15,10)
+const std::string LONG = "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM";
+
+const int32_t starts[] = {0, 120, 220};
+const int32_t widths[] = {100, 80, 60};
+const ColumnTable table{0, starts, widths, 3};
+
+// Every pixel of the area has the colour, at least one has it, or none has it. y1 -1: the item's bottom.
+enum Want { ALL, SOME, NONE };
+struct Probe { int x0, x1, y0, y1; Rgb colour; Want want; };
+Probe at(int x, int y, Rgb c) { return {x, x + 1, y, y + 1, c, ALL}; }
+Probe span(int x0, int x1, Rgb c, Want want = ALL) { return {x0, x1, 0, -1, c, want}; }
+
+struct Case {
+    const char* name;
+    std::string text;
+    items::Item item;  // {width, height, left, top, canvas width}; every item gets the column table
+    std::vector<Probe> probes;
+    int bk_mode = 0;  // the DC's background mode after the item; 0: not checked
+};
+
+int text_width(const char* text)
+{
+    pixels::Canvas canvas(1, 1);
+    guard::Select font(canvas.dc.get(), items::list_font());
+    SIZE size{};
+    GetTextExtentPoint32A(canvas.dc.get(), text, static_cast<int>(strlen(text)), &size);
+    return size.cx;
+}
+
+std::vector<Case> cases()
+{
+    const Rgb HL = items::sys_rgb(COLOR_HIGHLIGHT), WIN = items::sys_rgb(COLOR_WINDOW);
+    const int abc = text_width("abc"), blanks = text_width("   "), lb = 155 + text_width("Lb");
+    items::Item selected, scaled, left20{400, 20, 20};
+    selected.selected = true;
+    scaled.scale = 1.5;
+    return {
+        // Positions and columns.
+        {"OfsAddsSigned", "@OFS{10}@OFS{-4}@SEP{0}", {}, {at(6, 0, K), span(0, 6, W), span(7, 400, W)}},
+        {"XFromItemLeftXeFromRightEdge", "@OFS{30}@X{10}@SEP{0}@XE{20}@SEP{0}", left20,
+         {span(20, 30, W), at(30, 5, K), span(31, 400, W), at(400, 5, K), span(401, 420, W)}},
+        {"ScaleForMarkupNotTable", "@XCOL{1}@OFS{5}@SEP{0}@D{10}@TXT{}@SEP{0}", scaled,
+         {span(0, 127, W), at(127, 0, K), span(128, 142, W), at(142, 0, K), span(143, 400, W)}},
+        {"OutsideTableKeepsAll", "@OFS{40}@XCOL{7}@CS{9,abc}@CA{-1,FF0000FF0000|ICOB011|x}@CR{3,FF0000FF0000}@SEP{0}",
+         {}, {at(40, 0, K), span(0, 40, W), span(41, 400, W)}, OPAQUE},
+        // Text runs.
+        {"TxtIndentsAndAdvancesByItsWidth", "@TXT{abc}@PEN{0000FF}@SEP{0}@X{100}@TXT{   }@SEP{0}", {},
+         {span(0, 5, W), span(5, 8, K, SOME), at(abc - 1, 0, W), at(abc, 0, RED), at(abc + 1, 0, W),
+          span(5 + abc, 100 + blanks, W), at(100 + blanks, 5, RED), span(101 + blanks, 400, W)}},
+        {"ColumnClipsTextAndEndsAtItsEdge", "@D{100}@OFS{20}@TXT{" + LONG + "}@PEN{0000FF}@SEP{0}", {},
+         {span(0, 25, W), span(25, 28, K, SOME), span(92, 95, K, SOME), span(95, 100, W), at(100, 0, RED),
+          span(101, 400, W)}},
+        {"DtaRightAlignsTextRuns", "@DTA{2}@D{100}@TXT{ab}", {},
+         {span(0, 80, W), span(92, 95, K, SOME), span(95, 400, W)}},
+        {"TxlCslWrapFromTheTop", "@D{40}@TXL{ab ab ab ab}@CSL{1,ab ab ab ab ab ab ab}", {400, 40},
+         {{5, 35, 0, 6, K, SOME}, {5, 35, 14, 26, K, SOME}, span(35, 120, W), {125, 195, 0, 6, K, SOME},
+          {125, 195, 14, 26, K, SOME}, span(195, 400, W)}},
+        // Column cells, columns 0:100, 120:80, 220:60.
+        {"CsClipsInsideClRunsIntoNext", "@CS{0," + LONG + "}@SEP{4}@CL{1," + LONG + "}@SEP{4}", {},
+         {at(0, 0, K), span(1, 5, W), span(5, 8, K, SOME), span(92, 95, K, SOME), span(95, 100, W), at(100, 0, RED),
+          span(101, 120, W), at(120, 19, K), at(120, 20, W), span(121, 125, W), span(125, 128, K, SOME),
+          span(201, 205, K, SOME), span(205, 210, W), at(210, 0, RED), span(211, 400, W)}},
+        {"CsCdIgnoreFlagsClUsesThem", "@DTA{2}@CS{0,ab}@CD{1,ab}@CL{2,ab}", {},
+         {span(5, 8, K, SOME), span(30, 120, W), span(121, 180, W), span(190, 195, K, SOME), span(195, 220, W),
+          span(221, 270, W), span(280, 285, K, SOME), span(285, 400, W)}},
+        {"CellWithoutSeparatorDrawsItsLine", "@CL{1 Total}@PEN{0000FF}@OFS{1}@SEP{0}", {},
+         {span(0, 120, W), at(120, 0, K), at(121, 0, RED), span(122, 400, W)}},
+        {"CaGradientBitmapLabelBody", "@CA{1,FF0000FF0000|ICOB011|Lb body}", {},
+         {span(0, 120, W), at(120, 0, K), at(121, 0, RED), at(199, 19, RED), span(200, 400, W), at(125, 2, RED),
+          at(135, 3, TICK_TOP), span(145, 155, RED), span(145, 200, W, NONE), span(155, 158, K, SOME),
+          span(lb, lb + 5, RED), span(lb + 5, lb + 8, K, SOME)}, TRANSPARENT},
+        {"CaWithoutLabelStaysAtColumnStart", "@CA{1,FF0000FF0000|ICOB011}@PEN{00FF00}@OFS{1}@SEP{0}", {},
+         {at(120, 0, K), at(121, 0, GREEN), span(122, 200, RED), span(200, 400, W)}, TRANSPARENT},
+        {"CaSelectedKeepsHighlightLabelBlack", "@CA{1,FF0000FF0000|ICOB011|Lb body}", selected,
+         {at(121, 0, HL), span(0, 400, RED, NONE), at(120, 0, K), span(155, 158, K, SOME),
+          span(lb + 5, lb + 8, K, SOME)}, OPAQUE},
+        {"CrFillsTheColumn", "@CR{1,FF0000FF0000}", {}, {span(0, 120, W), span(120, 200, RED), span(200, 400, W)},
+         TRANSPARENT},
+        // Bitmaps.
+        {"BmpAtCurXThenInColumn", "@OFS{10}@BMP{ICOB011}@PEN{0000FF}@SEP{0}@OFS{20}@D{100}@BMP{ICOB011}@SEP{0}", {},
+         {span(0, 10, W), at(10, 0, W), at(20, 1, TICK_TOP), at(25, 10, TICK_RIGHT), at(29, 0, W), at(30, 0, RED),
+          span(31, 55, W), at(65, 1, TICK_TOP), at(69, 0, W), at(70, 0, RED), at(71, 0, W)}},
+        {"MissingOrBlankBitmapDoesNothing", "@BCK{00FF00}@OFS{10}@BMP{NOSUCH}@BMP{ }@BBK{NOSUCH}@RBR{NO}@SEP{0}", {},
+         {at(10, 0, K), span(0, 10, W), span(11, 400, W)}},
+        {"BbkFromItemLeftPlusCurX", "@BCK{00FF00}@OFS{10}@BBK{ICOB011}@OFS{5}@PEN{0000FF}@SEP{0}", left20,
+         {span(20, 30, W), at(30, 0, GREEN), at(40, 1, TICK_TOP), at(35, 0, RED), at(36, 0, GREEN),
+          at(419, 19, GREEN)}},
+        {"BbkColumnEndsMarginEarly", "@BCK{00FF00}@OFS{10}@D{60}@BBK{ICOB011}", left20,
+         {at(29, 19, W), at(30, 19, GREEN), at(84, 19, GREEN), span(85, 420, W)}},
+        {"BckWithoutDigitsIsBlack", "@BCK{zz}@BBK{ICOB011}", {}, {at(300, 10, K)}},
+        {"RbrTilesASwatch", "@RBR{BRUSH2}", {},
+         {at(0, 0, 0x7CDD9C), at(1, 0, 0x80E1A0), at(399, 19, 0x7EDF9E), at(0, 20, W)}},
+        // Colours and modes; on a selected row only the pen changes.
+        {"ColoursAndModes", "@FRG{00FF00}@BCK{0000FF}@TXT{abc}@BKM{0}@X{100}@TXT{abc}@BKM{1}@X{200}@TXT{abc}"
+                            "@BKM{0}@BKM{}@X{300}@TXT{abc}", {},
+         {span(5, 40, GREEN, SOME), span(0, 40, RED, SOME), span(100, 140, RED, NONE), span(100, 140, GREEN, SOME),
+          span(200, 240, RED, SOME), span(300, 340, RED, SOME), span(0, 400, K, NONE)}, OPAQUE},
+        {"SelectedRowKeepsAllButPen", "@FRG{00FF00}@BCK{00FF00}@BKM{0}@RBR{BRUSH2}@CR{1,FF0000FF0000}@PEN{0000FF}"
+                                      "@TXT{abc}@X{50}@SEP{0}", selected,
+         {span(0, 50, HL, SOME), span(0, 400, GREEN, NONE), span(5, 8, WIN, SOME), at(50, 0, RED), span(51, 400, HL)},
+         OPAQUE},
+        // Separators.
+        {"SepSteps", "@PEN{00FF00}@OFS{50}@SEP{1}@SEP{4}@SEP{0}@OFS{10}@SEP{2}@SEP{3}@SEP{0}", {400, 17},
+         {at(48, 0, W), at(49, 0, GREY), at(50, 16, K), at(50, 17, W), at(51, 0, RED), at(52, 0, GREEN), at(53, 0, W),
+          at(62, 16, K), at(71, 8, K), at(63, 7, W), at(72, 7, K), at(72, 8, K), at(72, 9, W), at(81, 8, K),
+          at(81, 9, W), at(82, 0, GREEN)}},
+        {"SepAtRightEdgeDrawsNothing", "@XE{0}@SEP{1}@SEP{2}@SEP{3}@SEP{4}@SEP{0}@OFS{-1}@SEP{0}",
+         {400, 20, 0, 0, 410},
+         {at(399, 0, K), span(0, 399, W), span(400, 410, W)}},
+        {"SepOtherCodesOneLineNoStep6Always", "@PEN{00FF00}@OFS{50}@SEP{5}@OFS{2}@SEP{0}@OFS{2}@SEP{-3}@OFS{500}@SEP{6}"
+                                              "@OFS{-497}@SEP{0}", {},
+         {at(49, 0, W), at(50, 0, GREEN), at(51, 0, W), at(52, 0, GREEN), at(53, 0, W), at(54, 0, GREEN),
+          span(55, 57, W), at(57, 0, GREEN), span(58, 398, W), at(398, 19, RED), at(399, 0, W)}},
+    };
+}
+
+void expect_probe(const items::Rendered& r, const Probe& p, int bottom)
+{
+    const int y1 = p.y1 < 0 ? bottom : p.y1;
+    bool seen = false;
+    for (int x = p.x0; x < p.x1; ++x)
+        for (int y = p.y0; y < y1; ++y) {
+            const Rgb got = r.at(x, y);
+            seen = seen || got == p.colour;
+            if (p.want == ALL && got != p.colour) {
+                ADD_FAILURE() << pixels::pixel_message(x, y, got, p.colour);
+                return;
+            }
+            if (p.want == NONE && got == p.colour) {
+                ADD_FAILURE() << "at (" << x << "," << y << "): got " << pixels::hex(got) << ", want any other";
+                return;
+            }
+        }
+    if (p.want == SOME && !seen) {
+        ADD_FAILURE() << "no " << pixels::hex(p.colour) << " in x " << p.x0 << ".." << p.x1 - 1 << ", y " << p.y0
+                      << ".." << y1 - 1 << "; at (" << p.x0 << "," << p.y0 << ") got " << pixels::hex(r.at(p.x0, p.y0));
+    }
+}
+
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+class Place : public testing::TestWithParam<Case> {};
+
+TEST_P(Place, Pixels)
+{
+    const Case& c = GetParam();
+    items::Item item = c.item;
+    item.columns = &table;
+    const items::Rendered r = items::render(c.text, item);
+    for (const Probe& p : c.probes)
+        expect_probe(r, p, item.height);
+    if (c.bk_mode != 0)
+        EXPECT_EQ(GetBkMode(r.canvas->dc.get()), c.bk_mode) << "background mode after the item";
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, Place, testing::ValuesIn(cases()),
+                         [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+} // namespace
