@@ -150,22 +150,20 @@ void expect_probe(const items::Rendered& r, const Probe& p, int bottom)
     }
 }
 
-void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
-class Place : public testing::TestWithParam<Case> {};
-
-TEST_P(Place, Pixels)
+// One test program start for the whole table: each row is named in its failures.
+TEST(Place, Pixels)
 {
-    const Case& c = GetParam();
-    items::Item item = c.item;
-    item.columns = &table;
-    const items::Rendered r = items::render(c.text, item);
-    for (const Probe& p : c.probes)
-        expect_probe(r, p, item.height);
-    if (c.bk_mode != 0)
-        EXPECT_EQ(GetBkMode(r.canvas->dc.get()), c.bk_mode) << "background mode after the item";
+    for (const Case& c : cases()) {
+        SCOPED_TRACE(c.name);
+        items::Item item = c.item;
+        item.columns = &table;
+        const items::Rendered r = items::render(c.text, item);
+        for (const Probe& p : c.probes)
+            expect_probe(r, p, item.height);
+        if (c.bk_mode != 0) {
+            EXPECT_EQ(GetBkMode(r.canvas->dc.get()), c.bk_mode) << "background mode after the item";
+        }
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Commands, Place, testing::ValuesIn(cases()),
-                         [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 } // namespace
