@@ -17,6 +17,10 @@ constexpr COLORREF DARK_GREY = RGB(0x80, 0x80, 0x80);
 constexpr COLORREF LIGHT_GREY = RGB(0xC0, 0xC0, 0xC0);
 constexpr COLORREF EVEN_TINT = RGB(0xEA, 0xFF, 0xFF);
 constexpr COLORREF ODD_TINT = RGB(0xF8, 0xF8, 0xF8);
+// Repeated enlargements stop at this height. A list row shows nothing more of a taller
+// font, rasterisers slow down with the square of the height, and some fail outright on
+// heights in the hundreds of thousands of pixels.
+constexpr long long MAX_FONT_HEIGHT = 256;
 
 // Item text can carry any number: sums are formed in 64 bits and held at the int range
 // before they become coordinates, so no arithmetic on them can overflow.
@@ -340,7 +344,10 @@ void command_f01(MarkupState& s)
     LOGFONTA font{};
     if (GetObjectA(GetCurrentObject(s.dc, OBJ_FONT), sizeof font, &font) == 0)
         return;
-    font.lfHeight = held(2LL * font.lfHeight);
+    const long long height = 2LL * font.lfHeight;  // the sign says cell or character height
+    font.lfHeight = static_cast<LONG>(height > MAX_FONT_HEIGHT    ? MAX_FONT_HEIGHT
+                                      : height < -MAX_FONT_HEIGHT ? -MAX_FONT_HEIGHT
+                                                                  : height);
     font.lfWidth = 0;
     font.lfOutPrecision = OUT_TT_ONLY_PRECIS;
     font.lfQuality = PROOF_QUALITY;
