@@ -52,8 +52,9 @@ void rule(MarkupState& s, COLORREF color, int y)
     draw_line_with(s.dc, PS_SOLID, color, work_rect.left, y, work_rect.right, y);
 }
 
-// One tree cell from x to `end` over the work rectangle's height, drawn with whatever pen
-// the DC holds: the cell follows the colour the item's own lines are drawn in.
+// One tree cell from x to `end` over the work rectangle's height. Its connectors use the
+// pen the DC already holds (no command leaves one of its own selected), so the caller's
+// pen decides their colour.
 void draw_tree_cell(HDC dc, char code, int x, int end)
 {
     const RECT cell = {x, work_rect.top, end, work_rect.bottom};
