@@ -85,6 +85,8 @@ struct Rendered {
     std::unique_ptr<pixels::Canvas> canvas;
     BOOL result = FALSE;
     HFONT font_after = nullptr;  // the DC's font once the item is painted
+    COLORREF text_color = 0;     // and the colours the item left in it
+    COLORREF back_color = 0;
     pixels::Rgb at(int x, int y) const { return canvas->at(x, y); }
 };
 
@@ -121,6 +123,8 @@ inline Rendered render(const std::string& readable, const Item& item = {})
         out.result = TRUE;
     }
     out.font_after = static_cast<HFONT>(GetCurrentObject(dc, OBJ_FONT));
+    out.text_color = GetTextColor(dc);
+    out.back_color = GetBkColor(dc);
     SelectObject(dc, old_font);
     return out;
 }

@@ -60,9 +60,9 @@ struct Canvas {
     void set(int x, int y, Rgb rgb) { GdiFlush(); bits[y * width + x] = rgb; }
     void fill(Rgb rgb)
     {
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                set(x, y, rgb);
+        GdiFlush(); // once: the soak paints many thousands of canvases
+        for (int i = 0; i < width * height; ++i)
+            bits[i] = rgb;
     }
 
     int width;

@@ -1,0 +1,184 @@
+// The decorating commands painted through a real owner-drawn list box, read back by pixel.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "markup/markup_state.h"
+#include "support/item_render.h"
+
+namespace {
+
+using pixels::Rgb;
+constexpr Rgb HL = 0x1000000;    // stands for the frame's background of a selected item
+constexpr Rgb NONE = 0x2000000;  // colour not checked
+constexpr Rgb W = 0xFFFFFF, K = 0x000000, RED = 0xFF0000, BLUE = 0x0000FF;
+constexpr int ROW = -1;          // probe x: some pixel of the row has the colour, not all of it
+
+struct Probe {
+    int x, y;
+    Rgb want;
+    int tolerance = 0;  // per channel
+};
+struct Case {
+    const char* text;
+    items::Item item;
+    std::vector<Probe> probes;
+    Rgb text_color = NONE, back_color = NONE;  // the DC's colours once the item is painted
+};
+
+items::Item row(UINT id, bool selected = false, int width = 400, int left = 0, int canvas = 0)
+{
+    items::Item item;
+    item.item_id = id, item.selected = selected, item.width = width, item.left = left, item.canvas_width = canvas;
+    return item;
+}
+
+bool close_to(Rgb got, Rgb want, int tolerance)
+{
+    auto off = [&](int shift) { return std::abs(int((got >> shift) & 0xFF) - int((want >> shift) & 0xFF)); };
+    return off(0) <= tolerance && off(8) <= tolerance && off(16) <= tolerance;
+}
+
+void expect_color(const char* what, COLORREF got, Rgb want)
+{
+    if (want == NONE)
+        return;
+    want = want == HL ? items::sys_rgb(COLOR_HIGHLIGHT) : want;
+    EXPECT_EQ(pixels::hex((GetRValue(got) << 16) | (GetGValue(got) << 8) | GetBValue(got)), pixels::hex(want)) << what;
+}
+
+void check(const Case& c)
+{
+    SCOPED_TRACE(c.text);
+    const items::Rendered r = items::render(c.text, c.item);
+    EXPECT_EQ(r.font_after, items::list_font()) << "the item's font was not put back";
+    for (const Probe& p : c.probes) {
+        const Rgb want = p.want == HL ? items::sys_rgb(COLOR_HIGHLIGHT) : p.want;
+        int hits = 0;
+        for (int x = c.item.left; p.x == ROW && x < c.item.left + c.item.width; ++x)
+            hits += r.at(x, p.y) == want;
+        if (p.x == ROW)
+            EXPECT_TRUE(hits > 0 && hits < c.item.width) << "row " << p.y << ": " << hits << " of " << pixels::hex(want);
+        else
+            EXPECT_TRUE(close_to(r.at(p.x, p.y), want, p.tolerance)) << pixels::pixel_message(p.x, p.y, r.at(p.x, p.y), want);
+    }
+    expect_color("text colour", r.text_color, c.text_color);
+    expect_color("background colour", r.back_color, c.back_color);
+}
+
+TEST(DecorateCommands, PaintAsTheItemSays)
+{
+    const Case cases[] = {
+        {"@TREE{16,3}@TREE{16,1}", row(0, true), {{3, 3, W}, {8, 0, K}, {8, 9, K}, {8, 12, W}, {12, 10, K}, {15, 10, K}, {16, 10, W}, {24, 15, K}, {32, 5, HL}}},  // cur_x 16
+        {"@TREE{10,12x3}", row(0, true), {{5, 15, K}, {15, 15, K}, {19, 10, K}, {25, 5, K}, {25, 15, W}, {29, 10, K}, {30, 5, HL}}},
+        {"@TREE{20,11}", row(0, true, 40), {{10, 5, K}, {25, 5, HL}}},  // the second cell ends on the limit
+        {"@TREE{16}", row(0, true), {{8, 5, HL}, {3, 3, HL}}},
+        {"@LIN{}", row(0), {{0, 0, K}, {399, 0, K}, {5, 1, W}}},
+        {"@LINB{}", row(0), {{5, 20, K}, {5, 19, W}}},
+        {"@LINC{}", row(0), {{5, 19, K}, {5, 20, W}, {5, 18, W}}},
+        {"@EL{0}", row(0), {{5, 0, K}, {5, 20, K}, {5, 19, W}}},
+        {"@EL{1}", row(0), {{5, 0, K}, {5, 19, K}, {5, 20, W}}},
+        {"@EL{2}", row(0), {{5, 0, K}, {5, 19, W}, {5, 20, W}}},
+        {"@TL{}", row(0), {{5, 20, 0x808080}, {5, 19, 0xC0C0C0}, {5, 0, W}}},
+        {"@SP{}", row(0), {{5, 3, 0xEAFFFF}, {ROW, 10, K}}},
+        {"@SP{}", row(1), {{5, 3, 0xF8F8F8}, {ROW, 10, K}}},
+        {"@SP{}", row(0, true), {{5, 3, HL}, {ROW, 10, W}}},
+        {"@SP{}@SCB{}", row(0), {{0, 10, 0xEAFFFF}, {1, 10, 0xEAFFFF}, {2, 10, 0xEAFFFF}}},  // the tints "@SP" set
+        {"@SP{}@SCB{}", row(3), {{0, 10, 0xF8F8F8}, {1, 10, 0xF8F8F8}, {2, 10, 0xF8F8F8}}},
+        {"@RECT{0000FF}", row(0), {{5, 5, RED}}, NONE, RED},
+        {"@RECT{0000FF}", row(0, true), {{5, 5, HL}}, NONE, HL},
+        {"@DR{10,20}@RECT{00FF00}", row(0), {{15, 5, 0x00FF00}, {25, 5, W}, {5, 5, W}}},  // the bar "@DR" left
+        {"@GRECT{FF00000000FF}", row(0), {{5, 0, RED}, {5, 19, 0x0D00F2, 2}}},
+        {"@GRECT{FF}", row(0), {{5, 0, RED}, {5, 19, 0x0D0000, 2}}},
+        {"@GRECT{FF00000000FF}", row(0, true), {{5, 5, HL}}},
+        {"@FL{0}", row(0), {{5, 0, 0xF4F4F4}, {5, 19, W, 1}}, K},
+        {"@FL{0}", row(1), {{5, 0, 0xDEEBFB}, {5, 19, 0xF2F6FB, 1}}, K},
+        {"@FL{1}", row(0), {{5, 0, RED}, {5, 19, 0xD80000, 2}}, W},
+        {"@FL{2}", row(0), {{5, 0, 0xFFFF00}, {5, 19, 0xFFFEB5, 1}}, K},
+        {"@FL{3}", row(0), {{5, 5, W}}, K},
+        {"@FRG{0000FF}@FL{0}", row(0, true), {{5, 5, HL}}, W},
+        {"@SF{C6FFFF}", row(2), {{5, 5, 0xFFFFC6}}, NONE, 0xFFFFC6},
+        {"@RECT{0000FF}@SF{C6FFFF}", row(1), {{5, 5, W}}, NONE, W},
+        {"@SF{C6FFFF}", row(0, true), {{5, 5, HL}}, NONE, HL},
+        {"@SCP{0000FF}@SCD{FF0000}@SCB{}", row(0), {{5, 5, RED}}},
+        {"@SCP{0000FF}@SCD{FF0000}@SCB{}", row(1), {{5, 5, BLUE}}},
+        {"@SCP{0000FF}@SCB{}", row(0, true), {{5, 5, HL}}},
+        {"@RECT{0000FF}@SCB{}", row(0), {{5, 5, W}}},  // row colours start white
+        {"@SFP{BRUSH5}@SFD{BRUSH13}@SFB{}", row(0), {{5, 5, 0xF0DFBF, 0x18}, {399, 19, 0xF0DFBF, 0x18}}},
+        {"@SFP{BRUSH5}@SFD{BRUSH13}@SFB{}", row(1), {{5, 5, 0xB3CFFF}, {399, 19, 0xB3CFFF}}},
+        {"@SFP{BRUSH13}@SFB{}@RECT{0000FF}", row(1), {{5, 5, W}}},  // no odd pattern: the item ends
+        {"@SFP{BRUSH13}@SFB{}@RECT{0000FF}", row(0), {{5, 5, RED}}},
+        {"@SFB{}@TREE{10,1}", row(1, true), {{2, 5, W}}},  // guarded before it can end the item
+        {"@F01{1}@SFB{}@F01{0}", row(1), {{5, 5, W}}},
+        {"@DRC{FF0000,4}@DRS{0,100}", row(0), {{0, 5, W}, {1, 5, BLUE}, {24, 5, BLUE}, {25, 5, W}, {26, 0, BLUE},
+                                               {50, 19, W}, {51, 19, BLUE}, {75, 5, W}, {76, 5, BLUE}, {99, 5, BLUE}, {100, 5, W}}},
+        {"@DRC{FF0000,3}@DRS{0,10}", row(0), {{1, 5, BLUE}, {3, 5, W}, {8, 5, BLUE}, {9, 5, W}}},
+        {"@DRC{FF0000,2}@DRC{0000FF}@DRS{0,10}", row(0), {{3, 5, RED}, {5, 5, W}, {8, 5, RED}}},
+        {"@DRS{0,100}", row(0), {{50, 5, W}}},  // no count yet: nothing
+        {"@DR{50,5000}", row(0, false, 400, 0, 420), {{49, 5, W}, {50, 5, K}, {399, 19, K}, {400, 5, W}}},
+        {"@DR{500,600}", row(0, false, 400, 0, 420), {{399, 5, W}, {405, 5, W}}},
+        {"@DR{0,5000}", row(0, false, 400, 20, 460), {{19, 5, W}, {20, 5, K}, {439, 5, K}, {440, 5, W}}},  // limit: right + left
+        {"@DRC{FF0000,100000000}@DRS{-2000000000,2000000000}", row(0), {{0, 5, W}, {1, 5, BLUE}, {39, 5, BLUE}, {40, 5, W}, {41, 5, BLUE}}},
+    };
+    for (const Case& c : cases)
+        check(c);
+}
+
+// Handlers called on a state of their own, for what an item text alone cannot show yet.
+struct Direct {
+    pixels::Canvas canvas{120, 60};
+    MarkupState s{};
+    std::string arg;
+    Direct()
+    {
+        s.dc = canvas.dc.get();
+        s.item_rect = work_rect = {0, 0, 120, 60};
+        s.scale = 1.0;
+        s.margin = 5;
+    }
+    void run(MarkupHandler handler, const char* argument)
+    {
+        arg = argument;
+        s.arg_buffer = &arg[0];
+        handler(s);
+    }
+    LONG font_height()
+    {
+        LOGFONTA font{};
+        GetObjectA(GetCurrentObject(s.dc, OBJ_FONT), sizeof font, &font);
+        return font.lfHeight;
+    }
+};
+
+TEST(DecorateCommands, TreeSkipsButCountsCellsPastTheColumnLimit)
+{
+    Direct d;  // the column ends at 0 - 5 + 8 + 23 = 26: the third cell is out; the canvas is black
+    d.s.col_left = 8;
+    d.s.col_width = 23;
+    d.run(command_tree, "10,111");
+    for (Probe p : {Probe{12, 30, W}, Probe{15, 30, K}, Probe{22, 30, K}})
+        EXPECT_EQ(d.canvas.at(p.x, p.y), p.want) << pixels::pixel_message(p.x, p.y, d.canvas.at(p.x, p.y), p.want);
+    EXPECT_EQ(d.s.cur_x, 30);
+    EXPECT_EQ(work_rect.right, 26);
+}
+
+// Wine maps the list font to bitmap strikes whose ink is not exactly twice as high: the
+// height asked of the font mapper is checked.
+TEST(DecorateCommands, DoubleHeightFontIsDeletedWhenTheItemFontReturns)
+{
+    Direct d;
+    guard::Select list(d.s.dc, items::list_font());
+    const LONG list_height = d.font_height();
+    const int objects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    d.run(command_f01, "1");
+    EXPECT_EQ(d.font_height(), 2 * list_height);
+    d.run(command_f01, "1");  // again: four times as high, the first enlargement gone
+    EXPECT_EQ(d.font_height(), 4 * list_height);
+    d.run(command_f01, "0");
+    EXPECT_EQ(GetCurrentObject(d.s.dc, OBJ_FONT), items::list_font());
+    EXPECT_EQ(int(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)), objects) << "both enlarged fonts deleted";
+}
+
+} // namespace
