@@ -8,9 +8,11 @@
 
 #include "markup/markup.h"
 
-// The text of the item being painted, shared by every item. A text of
-// ITEM_TEXT_SIZE - 1 bytes or more is not fetched: its item shows no content.
-constexpr size_t ITEM_TEXT_SIZE = 4096;
+// The text of the item being painted, shared by every item. A text longer than
+// ITEM_TEXT_SIZE - 1 bytes is not fetched: its item shows no content. 511 bytes hold a
+// rich item of every command; and some list box implementations (Wine's, for one) fetch
+// ANSI texts through a 512-character buffer of their own and fail on longer ones.
+constexpr size_t ITEM_TEXT_SIZE = 512;
 extern char item_text_buffer[ITEM_TEXT_SIZE];
 
 // Entry point for a WM_DRAWITEM request of a list box; always returns TRUE.

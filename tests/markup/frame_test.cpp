@@ -26,7 +26,7 @@ struct FrameCase {
     int border;      // 0: border like the fill; 1: solid black frame; 2: dotted inversion
 };
 
-const std::string LONG_TEXT(ITEM_TEXT_SIZE + 100, 'W');
+const std::string FITS(ITEM_TEXT_SIZE - 1, 'W');
 
 const FrameCase frame_cases[] = {
     {"plain text, unselected", "Client", 0, ODA_DRAWENTIRE, false, false, WINDOW, COLOR_WINDOWTEXT, 0},
@@ -42,7 +42,8 @@ const FrameCase frame_cases[] = {
     {"action 3 draws nothing", "Client", 0, 3, false, true, NONE, NONE, 0},
     {"action 0 draws nothing", "Client", 0, 0, false, false, NONE, NONE, 0},
     {"index 65536 fetches item 0", "Client", 65536, ODA_DRAWENTIRE, false, false, WINDOW, COLOR_WINDOWTEXT, 0},
-    {"a text longer than the buffer is not drawn", LONG_TEXT, 1, ODA_DRAWENTIRE, false, false, WINDOW, NONE, 0},
+    {"the longest text that fits is drawn", FITS, 1, ODA_DRAWENTIRE, false, false, WINDOW, COLOR_WINDOWTEXT, 0},
+    {"a text longer than the buffer is not drawn", FITS + "W", 1, ODA_DRAWENTIRE, false, false, WINDOW, NONE, 0},
 };
 
 TEST(Frame, DispatchColoursAndFocus)

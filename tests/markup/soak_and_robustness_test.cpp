@@ -79,9 +79,9 @@ TEST(Robustness, RandomAndMutatedTextsPaintWithoutHarm)
                 text.erase(at, rng() % 12);
         }
         items::Item item = state(int(rng() % 4));
-        // Wine's ANSI LB_GETTEXT overruns a 512-character buffer of its own: longer texts
-        // go to the renderer directly, at another scale.
-        item.scale = text.size() < 512 ? 1.0 : 1.5;
+        // The frame does not fetch texts beyond its buffer: longer ones go to the renderer
+        // directly, at another scale.
+        item.scale = text.size() < ITEM_TEXT_SIZE ? 1.0 : 1.5;
         const items::Rendered r = items::render(text.substr(0, 3000), item);
         ASSERT_EQ(r.font_after, items::list_font()) << "text " << i;
     }
