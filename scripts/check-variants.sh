@@ -25,7 +25,7 @@ while [ $# -gt 0 ]; do
     esac
 done
 
-# variants.txt -> one record per variant: id, file, was, now, what (NUL-separated fields).
+# variants.txt -> one line per variant: id, file, was, now, what (fields split by 0x1F).
 records=$(mktemp)
 trap 'rm -f "$records"' EXIT
 python3 - "$repo/scripts/variants.txt" "$only" >"$records" <<'PY' || exit 2
@@ -39,7 +39,7 @@ def flush():
     if missing:
         sys.exit(f"variants.txt: {fields.get('id', '?')} lacks {', '.join(sorted(missing))}")
     if not only or re.search(only, fields["id"]):
-        out.append("\0".join(fields[k] for k in ("id", "file", "was", "now", "what")))
+        out.append("\x1f".join(fields[k] for k in ("id", "file", "was", "now", "what")))
     fields.clear()
 for line in open(path, encoding="utf-8").read().split("\n"):
     if line.startswith("#"):
@@ -56,7 +56,7 @@ sys.stdout.write("\n".join(out) + ("\n" if out else ""))
 PY
 
 if [ "$list" = 1 ]; then
-    tr '\0' '\t' <"$records" | awk -F'\t' '{ printf "%-28s %s\n", $1, $5 }'
+    awk -F'\037' '{ printf "%-28s %s\n", $1, $5 }' "$records"
     exit 0
 fi
 
@@ -91,7 +91,7 @@ source scripts/wine-env.sh "$scratch/state" >/dev/null
 
 caught=0 total=0
 while IFS= read -r record; do
-    IFS=$'\x01' read -r id file was now what < <(printf '%s' "$record" | tr '\0' '\001')
+    IFS=$'\x1f' read -r id file was now what <<<"$record"
     total=$((total + 1))
     cp "$repo/$file" "$file"
     if ! python3 - "$file" "$was" "$now" <<'PY'; then
