@@ -1,10 +1,9 @@
-// The installer's pieces that the end-to-end runs cannot force: copies of every size and
-// target state, path joining at its bounds, and the DLL search hardening on an old loader.
+// What the end-to-end runs cannot force: copies of every size and target state, paths joined
+// at their bounds, and the DLL search hardening on a loader without SetDefaultDllDirectories.
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstring>
-#include <string>
 
 #include "setup/app.h"
 #include "setup/file_copy.h"
@@ -14,79 +13,50 @@ namespace {
 
 enum Target { NONE, ORDINARY, READ_ONLY, NO_FOLDER };
 
-TEST(CopyOneFile, Cases)
+TEST(CopyOneFile, BytesForBytesOrRefusedWithTheTargetKept)
 {
     const struct {
-        const char* why;
-        long long size; // of the source; -1: no source
+        long long size; // of the source; -1: none
         Target target;
         int code;
-        bool copied; // the target ends holding the source's bytes, else what it held
-    } cases[] = {
-        {"empty file", 0, NONE, 0, true},
-        {"one byte", 1, NONE, 0, true},
-        {"one page-aligned chunk", 61440, NONE, 0, true},
-        {"one byte past it", 61441, NONE, 0, true},
-        {"exactly the largest chunk", COPY_CHUNK_MAX, NONE, 0, true},
-        {"many chunks and a short one", 1000003, NONE, 0, true},
-        {"an ordinary target is replaced", 100, ORDINARY, 0, true},
-        {"a read-only target is refused and kept", 100, READ_ONLY, EACCES, false},
-        {"a missing source leaves the target alone", -1, ORDINARY, ENOENT, false},
-        {"a missing target folder", 1, NO_FOLDER, ENOENT, false},
-    };
+    } cases[] = {{0, NONE, 0}, {1, NONE, 0}, {61440, NONE, 0}, {61441, NONE, 0}, {COPY_CHUNK_MAX, NONE, 0},
+                 {1000003, NONE, 0}, {100, ORDINARY, 0}, {100, READ_ONLY, EACCES}, {-1, ORDINARY, ENOENT}, {1, NO_FOLDER, ENOENT}};
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    const std::string dir = std::string(temp) + "copy-cases";
+    const std::string dir = temp + std::string("copy-cases"), source = dir + "\\src", old = test::pattern_bytes("old", 200000);
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.why);
+        const std::string target = dir + (c.target == NO_FOLDER ? "\\no\\dst" : "\\dst"), bytes = test::pattern_bytes("new", c.size + 1);
         test::remove_tree(dir);
         CreateDirectoryA(dir.c_str(), nullptr);
-        const std::string source = dir + "\\src", target = dir + (c.target == NO_FOLDER ? "\\no\\dst" : "\\dst");
-        const std::string bytes = test::pattern_bytes(c.why, c.size < 0 ? 0 : size_t(c.size));
-        const std::string old = test::pattern_bytes("old", 200000);
         if (c.size >= 0)
-            test::write_file(source, bytes);
+            test::write_file(source, bytes.substr(1));
         if (c.target == ORDINARY || c.target == READ_ONLY)
             test::write_file(target, old);
-        if (c.target == READ_ONLY)
-            SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
-
-        EXPECT_EQ(copy_one_file(source.c_str(), target.c_str()), c.code);
-        const std::string want = c.copied ? bytes : c.target == NONE || c.target == NO_FOLDER ? "<missing>" : old;
-        EXPECT_TRUE(test::read_file(target) == want) << "the target holds " << test::read_file(target).size() << " bytes";
-        if (c.copied) {
-            EXPECT_EQ(GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_READONLY, 0u) << "a copy is ordinary";
-        }
+        SetFileAttributesA(target.c_str(), c.target == READ_ONLY ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(copy_one_file(source.c_str(), target.c_str()), c.code) << c.size << " bytes, target " << c.target;
+        const std::string want = c.code == 0 ? bytes.substr(1) : c.target == ORDINARY || c.target == READ_ONLY ? old : "<missing>";
+        EXPECT_TRUE(test::read_file(target) == want) << c.size << " bytes, target " << c.target << ": the target differs";
+        EXPECT_TRUE(c.code || !(GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_READONLY)) << "a copy is ordinary";
     }
     test::remove_tree(dir);
 }
 
-TEST(JoinPath, Cases)
+TEST(JoinPath, OneBackslashTrimmedPartsCutAtTheBuffer)
 {
     const std::string long_folder(300, 'x');
     const struct {
-        const char* folder;
-        const char* name;
+        const char *folder, *name;
         size_t size;
         const char* want; // nullptr: cut at size - 1 characters
-        bool fits;
-    } cases[] = {
-        {"C:\\VORAN  ", "VORAN.INI", JOINED_PATH_SIZE, "C:\\VORAN\\VORAN.INI", true},
-        {"C:\\", "VORAN.INI", JOINED_PATH_SIZE, "C:\\\\VORAN.INI", true},
-        {"", "VORAN.INI", JOINED_PATH_SIZE, "\\VORAN.INI", true},
-        {" F:\\VORAN", "NAME  ", JOINED_PATH_SIZE, " F:\\VORAN\\NAME", true},
-        {"F:\\VORAN", "VORAN6.KEY", 20, "F:\\VORAN\\VORAN6.KEY", true},
-        {"F:\\VORAN", "VORAN6.KEY", 19, nullptr, false},
-        {long_folder.c_str(), "VORAN.INI", JOINED_PATH_SIZE, nullptr, false},
-    };
+    } cases[] = {{"C:\\VORAN  ", "VORAN.INI", 252, "C:\\VORAN\\VORAN.INI"}, {"C:\\", "VORAN.INI", 252, "C:\\\\VORAN.INI"},
+                 {"", "VORAN.INI", 252, "\\VORAN.INI"}, {" F:\\VORAN", "NAME  ", 252, " F:\\VORAN\\NAME"},
+                 {"F:\\VORAN", "VORAN6.KEY", 20, "F:\\VORAN\\VORAN6.KEY"}, {"F:\\VORAN", "VORAN6.KEY", 19, nullptr},
+                 {long_folder.c_str(), "VORAN.INI", JOINED_PATH_SIZE, nullptr}};
     for (const auto& c : cases) {
         char out[JOINED_PATH_SIZE + 8];
         std::memset(out, '#', sizeof out);
-        EXPECT_EQ(join_path(c.folder, c.name, out, c.size), c.fits) << c.folder << " + " << c.name;
-        if (c.want)
-            EXPECT_STREQ(out, c.want);
-        else
-            EXPECT_EQ(std::strlen(out), c.size - 1) << "cut at the buffer";
+        EXPECT_EQ(join_path(c.folder, c.name, out, c.size), c.want != nullptr) << c.folder << " + " << c.name;
+        EXPECT_EQ(std::string(out), c.want ? c.want : std::string(out, c.size - 1)) << "cut at the buffer";
         EXPECT_EQ(out[c.size], '#') << "written past the buffer of " << c.size;
     }
 }
@@ -95,26 +65,17 @@ DWORD flags_seen;
 BOOL WINAPI accepting(DWORD flags) { return flags_seen = flags, TRUE; }
 BOOL WINAPI refusing(DWORD flags) { return flags_seen = flags, FALSE; }
 
-TEST(RestrictDllSearch, SystemFolderOnlyOrTheFallbackWithoutTheCurrentFolder)
+TEST(RestrictDllSearch, SystemFolderOnlyElseTheFallbackTakesTheCurrentFolderOut)
 {
-    const struct {
-        const char* why;
-        SetDefaultDllDirectoriesFunction function;
-        bool strict;
-    } cases[] = {
-        {"the loader has it", accepting, true},
-        {"the loader refuses", refusing, false},
-        {"an old loader lacks it", nullptr, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.why);
+    const std::pair<SetDefaultDllDirectoriesFunction, bool> cases[] = {{accepting, true}, {refusing, false}, {nullptr, false}};
+    for (const auto& [function, strict] : cases) {
         flags_seen = 0;
         SetDllDirectoryA("C:\\planted"); // the fallback's empty DLL directory replaces it
-        EXPECT_EQ(restrict_dll_search(c.function), c.strict);
-        EXPECT_EQ(flags_seen, c.function ? DWORD(LOAD_LIBRARY_SEARCH_SYSTEM32) : 0u);
+        EXPECT_EQ(restrict_dll_search(function), strict);
+        EXPECT_EQ(flags_seen, function ? DWORD(LOAD_LIBRARY_SEARCH_SYSTEM32) : 0u);
         char directory[MAX_PATH] = "?";
         GetDllDirectoryA(MAX_PATH, directory);
-        EXPECT_STREQ(directory, c.strict ? "C:\\planted" : "");
+        EXPECT_STREQ(directory, strict ? "C:\\planted" : "") << "the DLL directory after " << (function ? "a refusal" : "no function");
     }
 }
 

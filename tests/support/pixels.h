@@ -1,5 +1,5 @@
 // Pixel helpers of every drawing test: 32-bit top-down DIB sections whose bits are read back,
-// label ink found by colour, and failure messages that name the place and both colours.
+// ink found by colour, and failure messages that name the place and both colours.
 #pragma once
 #include <windows.h>
 
@@ -13,16 +13,11 @@ namespace pixels {
 // Colours in these tests are written 0xRRGGBB, the layout of a 32-bit DIB pixel.
 using Rgb = unsigned;
 
-inline std::string hex(Rgb rgb)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%06x", rgb & 0xFFFFFFu);
-    return text;
-}
-
 inline std::string pixel_message(int x, int y, Rgb got, Rgb want)
 {
-    return "at (" + std::to_string(x) + "," + std::to_string(y) + "): got " + hex(got) + ", want " + hex(want);
+    char text[64];
+    std::snprintf(text, sizeof text, "at (%d,%d): got 0x%06x, want 0x%06x", x, y, got, want);
+    return text;
 }
 
 inline HBITMAP create_dib(int width, int height, DWORD** bits)
@@ -33,10 +28,7 @@ inline HBITMAP create_dib(int width, int height, DWORD** bits)
     info.bmiHeader.biHeight = -height; // top-down: row y starts at bits + y * width
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
-    void* data = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &data, nullptr, 0);
-    *bits = static_cast<DWORD*>(data);
-    return bitmap;
+    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(bits), nullptr, 0);
 }
 
 // A 32-bit DIB section selected into a fresh memory DC.
@@ -44,17 +36,11 @@ struct Canvas {
     Canvas(int w, int h) : width(w), height(h), bitmap(create_dib(w, h, &bits)), selected(dc.get(), bitmap.get()) {}
     Rgb at(int x, int y) const { GdiFlush(); return bits[y * width + x] & 0xFFFFFFu; }
     void set(int x, int y, Rgb rgb) { GdiFlush(); bits[y * width + x] = rgb; }
-    void fill(Rgb rgb)
-    {
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                set(x, y, rgb);
-    }
-    // Takes the picture at (x, y) of `from`: a window DC, or the screen's.
+    void fill(Rgb rgb) { for (int i = 0; i < width * height; ++i) set(i % width, i / width, rgb); }
+    // Takes the picture at (x, y) of `from`: a window's DC, or the screen's.
     void copy_from(HDC from, int x, int y) { BitBlt(dc.get(), 0, 0, width, height, from, x, y, SRCCOPY); }
 
-    int width;
-    int height;
+    int width, height;
     DWORD* bits = nullptr;
     guard::MemoryDC dc{nullptr};
     guard::Bitmap bitmap;
