@@ -20,7 +20,7 @@ inline std::string read_file(const std::string& path)
     return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
 }
 
-// Name -> bytes of every file below `folder`; subfolders appear as "name\" with no bytes.
+// Name -> bytes of every file below `folder`; subfolders appear as "name\".
 using Snapshot = std::map<std::string, std::string>;
 inline Snapshot snapshot(const std::string& folder, const std::string& prefix = "")
 {
@@ -29,10 +29,10 @@ inline Snapshot snapshot(const std::string& folder, const std::string& prefix = 
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
     for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &entry)) {
         const std::string name = entry.cFileName, path = folder + "\\" + name;
-        if (name == "." || name == "..")
-            continue;
-        found[prefix + name + (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? "\\" : "")] = read_file(path);
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        const bool folder_entry = entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        if (name != "." && name != "..")
+            found[prefix + name + (folder_entry ? "\\" : "")] = folder_entry ? "" : read_file(path);
+        if (folder_entry && name != "." && name != "..")
             found.merge(snapshot(path, prefix + name + "\\"));
     }
     FindClose(search);
@@ -43,13 +43,12 @@ inline Snapshot snapshot(const std::string& folder, const std::string& prefix = 
 inline void remove_tree(const std::string& path)
 {
     const Snapshot entries = path.size() < 4 ? Snapshot{} : snapshot(path);
-    // A folder's name sorts before the names inside it: backwards, contents go first.
+    // A folder's name sorts before the names inside it: backwards, the contents go first.
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
         const std::string name = path + "\\" + entry->first;
         SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(name.c_str()) || RemoveDirectoryA(name.c_str());
     }
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(path.c_str()) || RemoveDirectoryA(path.c_str());
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -56,11 +57,8 @@ inline Ink find_ink(const Canvas& canvas, Rgb colour, int x0, int x1, int y0, in
     Ink ink;
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x)
-            if (canvas.at(x, y) == colour) {
-                ++ink.count;
-                ink.left = x < ink.left ? x : ink.left;
-                ink.right = x > ink.right ? x : ink.right;
-            }
+            if (canvas.at(x, y) == colour)
+                ++ink.count, ink.left = std::min(ink.left, x), ink.right = std::max(ink.right, x);
     return ink;
 }
 

@@ -1,8 +1,8 @@
-// The real setup.exe driven from outside, one row per scenario: the files on the main path, the
-// two field texts, the messages and the answers, then the focus, the exit code and the folders.
+// The real setup.exe driven from outside: the dialog as a person first meets it, then one row
+// per scenario (the files on the main path, the two field texts, the messages and answers; the
+// focus, the exit code and the folders afterwards).
 #include <gtest/gtest.h>
 
-#include <objbase.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -10,19 +10,56 @@
 #include <vector>
 
 #include "e2e/driver.h"
-#include "owndraw/gdi_guards.h"
+#include "support/pixels.h"
 
 namespace {
 
 using namespace e2e;
+
+// Pixels of `colour` in a button's label area (right of the glyph, inside the edges) on the screen.
+int label_ink(HWND button, pixels::Rgb colour)
+{
+    RECT r;
+    GetWindowRect(button, &r);
+    pixels::Canvas canvas(r.right - r.left, r.bottom - r.top);
+    canvas.copy_from(guard::WindowDC(nullptr).get(), r.left, r.top);
+    return pixels::find_ink(canvas, colour, 24, canvas.width - 2, 1, canvas.height - 1).count;
+}
+
+TEST(Dialog, CentredWithTheDefaultsAndARedLabelOnlyOnTheFocusedButton)
+{
+    Program run;
+    ASSERT_NE(run.dialog, nullptr) << "no dialog from " << SETUP_EXE;
+    RECT r;
+    GetWindowRect(run.dialog, &r);
+    EXPECT_EQ((r.left + r.right - GetSystemMetrics(SM_CXSCREEN)) / 2 + (r.top + r.bottom - GetSystemMetrics(SM_CYSCREEN)) / 2, 0) << "off centre";
+    EXPECT_NE(GetWindowLongA(run.dialog, GWL_STYLE) & WS_CAPTION, WS_CAPTION) << "a title bar";
+    EXPECT_EQ(run.text(MAIN_FIELD) + "|" + run.text(CLIENT_FIELD) + "|" + run.text(STATUS_LINE), "F:\\VORAN|C:\\VORAN|");
+    for (int id : {MAIN_FIELD, CLIENT_FIELD})
+        EXPECT_EQ(SendMessageA(run.control(id), EM_GETLIMITTEXT, 0, 0), 151) << "length limit of field " << id;
+    // Main path, client path, Conferma, Annulla: the status line is no tab stop.
+    for (int focus : {MAIN_FIELD, CLIENT_FIELD, IDOK, IDCANCEL}) {
+        if (focus != MAIN_FIELD)
+            run.key(VK_TAB);
+        ASSERT_TRUE(wait_until([&] { return run.focus() == run.control(focus); })) << "no focus on " << focus;
+        std::string ink;
+        EXPECT_TRUE(wait_until([&] {
+            ink.clear();
+            for (int id : {IDOK, IDCANCEL})
+                ink += (label_ink(run.control(id), 0xFF0000) > 20 ? "red " : "") + std::string(label_ink(run.control(id), 0) > 20 ? "black " : "");
+            return ink == (focus == IDOK ? "red black " : focus == IDCANCEL ? "black red " : "black black ");
+        }, 3000)) << "focus on " << focus << ", labels (Conferma, Annulla) " << ink;
+    }
+    run.press(IDCANCEL);
+    EXPECT_EQ(run.exit_code(), 0u);
+}
 
 const char COPY_FAILED[] = "Errore nella copia del file %s.\nVerificare l'esistenza del file.";
 const char NO_SPACE[] = "Errore nella copia del file %s.\nSpazio insufficiente.";
 const char NO_MAIN[] = "Attenzione! Nel percorso %s non e' presente l'installazione principale di VORAN.";
 const char NO_DRIVE[] = "Attenzione! Il disco %s indicato nel percorso CLIENT non e' disponibile.";
 const char CREATE_FAILED[] = "Errore nella creazione del percorso CLIENT indicato.";
-const char DONE[] = "Installazione terminata con successo.\n\nUtilizzare il collegamento creato sul Desktop per "
-                    "l'attivazione di VORAN.";
+const char DONE[] = "Installazione terminata con successo.\n\nUtilizzare il collegamento creato sul Desktop per l'attivazione di VORAN.";
 const char EXISTS[] = "Attenzione! Il percorso CLIENT indicato gia' esiste.\n Vuoi effettuare l'aggiornamento?";
 const char KEPT[] = "Attenzione! Non e' stato possibile ripristinare il file %s.\nLa versione precedente e' conservata come %s.";
 #define COPYING "Installazione in corso: copia di "
@@ -43,12 +80,11 @@ enum Setup {
     HOLD_ASIDE = 128 // at the first failure, the old VORAN.INI kept aside is held open
 };
 enum Action { CONFERMA, ANNULLA, ESCAPE };
-
 // In texts: $F the scenario folder, $S the small volume, $C the client path as the field shows
-// it (in capitals), $A the name a file is kept under.
-// A box shows `format` with `argument` (and $A) while the status line shows `status`; with `keys`
-// the client's VORAN.INI holds the typed DB_PATH by then. `focus`: the field to correct, its
-// text selected (0: not checked). A run that is not `installed` leaves both folders as they were.
+// it (in capitals), $A the name a file is kept under. A box shows `format` with `argument` (and
+// $A) while the status line shows `status`; with `keys` the client's VORAN.INI holds the typed
+// DB_PATH by then. `focus`: the field to correct, its text selected (0: not checked). A run that
+// is not `installed` leaves both folders as they were.
 struct Box { const char* format; std::string argument; int button; std::string status; bool keys; };
 struct Scenario { const char* name; unsigned setup; std::string main, client; Action action; std::vector<Box> boxes; int focus; bool installed; };
 
@@ -82,14 +118,12 @@ std::string expand(std::string text, std::map<std::string, std::string>& names)
             text.replace(at, name.size(), value);
     return text;
 }
-
 std::string ini(const std::string& client, const char* section, const char* key)
 {
     char value[512] = "";
     GetPrivateProfileStringA(section, key, "", value, sizeof value, (client + "\\VORAN.INI").c_str());
     return value;
 }
-
 HANDLE hold(const std::string& path, DWORD access, DWORD share) { return CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr); }
 
 // The shortcut's target, working folder and description, in small letters.
@@ -114,7 +148,7 @@ TEST_P(Installation, Scenario)
     const std::string small = std::getenv("E2E_SMALL_DRIVE") ? std::getenv("E2E_SMALL_DRIVE") : "";
     if ((s.setup & SMALL) && small.empty())
         GTEST_SKIP() << "no small volume (scripts/wine-env.sh maps one as S: where it may mount a tmpfs)";
-    std::map<std::string, std::string> names = {{"$F", "C:\\e2e\\" + std::string(s.name)}, {"$S", small}};
+    std::map<std::string, std::string> names = {{"$F", "C:\\e2e\\" + std::string(s.name)}, {"$S", small}, {"$A", ""}};
     const std::string folder = names["$F"], main = expand(s.main, names), client = expand(s.client, names);
     char desktop[MAX_PATH] = "";
     SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
@@ -135,10 +169,8 @@ TEST_P(Installation, Scenario)
     }
     files.erase(s.setup & NO_MARKER ? "VORAN6.KEY" : s.setup & NO_IMGMAN ? "IMGMAN31.DLL" : s.setup & NO_HLP ? "VORAN.HLP" : "");
     ULARGE_INTEGER free_bytes{}, total{};
-    if ((s.setup & SMALL) && GetDiskFreeSpaceExA((small + "\\").c_str(), &free_bytes, &total, nullptr)) {
-        files["IMGMAN31.DLL"] = files["IMAGE2PDF.DLL"] = "small";
-        files["VORAN.EXE"] = test::pattern_bytes("VORAN.EXE", size_t(total.QuadPart) + 65536);
-    }
+    if ((s.setup & SMALL) && GetDiskFreeSpaceExA((small + "\\").c_str(), &free_bytes, &total, nullptr))
+        files["IMGMAN31.DLL"] = files["IMAGE2PDF.DLL"] = "small", files["VORAN.EXE"] = test::pattern_bytes("EXE", size_t(total.QuadPart) + 65536);
     for (const auto& [name, bytes] : files)
         test::write_file(folder + "\\main\\" + name, bytes);
     if ((s.setup & UPDATE) && CreateDirectoryA(client.c_str(), nullptr))
@@ -180,8 +212,7 @@ TEST_P(Installation, Scenario)
         HWND box = run.wait_box(s.action == CONFERMA ? 1000 : 0);
         EXPECT_TRUE(box == nullptr || !run.running()) << "unexpected message: " << window_text(GetDlgItem(box, BOX_TEXT));
         EXPECT_TRUE(!s.focus || wait_until([&] { return run.focus() == run.control(s.focus); }, 3000)) << "focus elsewhere";
-        DWORD_PTR selection = 0;
-        SendMessageTimeoutA(run.control(s.focus), EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &selection);
+        const LRESULT selection = SendMessageA(run.control(s.focus), EM_GETSEL, 0, 0);
         EXPECT_TRUE(!s.focus || size_t(HIWORD(selection) - LOWORD(selection)) == run.text(s.focus).size()) << "not all selected";
         EXPECT_TRUE(!s.boxes.empty() || run.text(STATUS_LINE).empty()) << "a copy was started";
         run.press(IDCANCEL);
@@ -191,7 +222,7 @@ TEST_P(Installation, Scenario)
 
     // The folders: installed as the main installation has it, or exactly as they were.
     test::Snapshot expected = s.installed ? client_before : before, found = test::snapshot(s.installed ? client : folder);
-    if (s.installed) { // the main installation's files, its VORAN.INI with the typed main path and the timer
+    if (s.installed) { // the main installation's files; its VORAN.INI with the typed main path and the timer
         for (const char* name : CLIENT_FILES)
             if (files.count(name) && !((s.setup & HOLD_CHM) && name == std::string("VORAN.CHM")))
                 expected[name] = files[name];
@@ -212,5 +243,29 @@ TEST_P(Installation, Scenario)
 
 INSTANTIATE_TEST_SUITE_P(E2E, Installation, ::testing::ValuesIn(SCENARIOS),
                          [](const ::testing::TestParamInfo<Scenario>& info) { return std::string(info.param.name); });
+
+// One installation with the default paths for scripts/run-demo.sh, not part of the suite: at the
+// dialog and at the success message it writes <name>.ready into $DEMO_SYNC_DIR and waits for
+// <name>.done, so that the script can take a screenshot.
+TEST(Demo, DISABLED_InstallWithDefaultPaths)
+{
+    const std::string sync = windows_path(std::getenv("DEMO_SYNC_DIR") ? std::getenv("DEMO_SYNC_DIR") : "") + "\\";
+    const auto pause_for_screenshot = [&](const std::string& name) {
+        Sleep(500); // let the screen settle
+        test::write_file(sync + name + ".ready", name + "\n");
+        EXPECT_TRUE(sync.size() < 2 || wait_until([&] { return test::file_exists(sync + name + ".done"); }, 30000)) << name;
+    };
+    Program run;
+    ASSERT_NE(run.dialog, nullptr) << "no dialog from " << SETUP_EXE;
+    pause_for_screenshot("dialog");
+    run.press(IDOK);
+    HWND box = run.wait_box();
+    if (window_text(GetDlgItem(box, BOX_TEXT)) == EXISTS && run.answer(box, IDYES))
+        box = run.wait_box();
+    ASSERT_EQ(run.text(STATUS_LINE), "Fine Installazione") << window_text(GetDlgItem(box, BOX_TEXT));
+    pause_for_screenshot("success");
+    run.answer(box, IDOK);
+    EXPECT_EQ(run.exit_code(), 0u);
+}
 
 } // namespace
