@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -13,8 +14,7 @@ namespace e2e {
 constexpr int MAIN_FIELD = 101, CLIENT_FIELD = 102, STATUS_LINE = 103, BOX_TEXT = 0xFFFF;
 
 // Polls `done` every 20 ms until it holds or `timeout_ms` has passed.
-inline bool wait_until(const std::function<bool()>& done, DWORD timeout_ms = 10000)
-{
+inline bool wait_until(const std::function<bool()>& done, DWORD timeout_ms = 10000) {
     for (const ULONGLONG end = GetTickCount64() + timeout_ms; !done(); Sleep(20))
         if (GetTickCount64() >= end)
             return false;
@@ -22,18 +22,15 @@ inline bool wait_until(const std::function<bool()>& done, DWORD timeout_ms = 100
 }
 
 // Text of a window of another process; empty when it does not answer.
-inline std::string window_text(HWND window)
-{
+inline std::string window_text(HWND window) {
     char text[1024] = "";
     SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
     return text;
 }
 
 // A Unix path is reached through Wine's Z: drive.
-inline std::string windows_path(std::string path)
-{
-    for (char& c : path)
-        c = c == '/' ? '\\' : c;
+inline std::string windows_path(std::string path) {
+    std::replace(path.begin(), path.end(), '/', '\\');
     return path[0] == '\\' ? "Z:" + path : path;
 }
 
@@ -42,8 +39,7 @@ struct Program {
     PROCESS_INFORMATION process{};
     HWND dialog = nullptr;
 
-    Program()
-    {
+    Program() {
         std::string exe = windows_path(SETUP_EXE), line = "\"" + exe + "\"";
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
@@ -52,23 +48,19 @@ struct Program {
     }
     ~Program() { TerminateProcess(process.hProcess, 0xDEAD), CloseHandle(process.hThread), CloseHandle(process.hProcess); }
     bool running() const { return WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT; }
-    // A visible dialog window of the process: the installation dialog (it has the main path
+    // A visible dialog window of the program: the installation dialog (it has the main path
     // field) or a message box.
-    HWND find(bool installation_dialog) const
-    {
-        struct Search { DWORD pid; bool dialog; HWND found; } search{process.dwProcessId, installation_dialog, nullptr};
-        EnumWindows([](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD pid = 0;
+    HWND find(bool installation_dialog) const {
+        std::pair<bool, HWND> search{installation_dialog, nullptr};
+        EnumThreadWindows(process.dwThreadId, [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<std::pair<bool, HWND>*>(param);
             char name[16] = "";
-            GetWindowThreadProcessId(window, &pid);
             GetClassNameA(window, name, sizeof name);
-            const bool wanted = pid == s->pid && IsWindowVisible(window) && lstrcmpA(name, "#32770") == 0 &&
-                                (GetDlgItem(window, MAIN_FIELD) != nullptr) == s->dialog;
-            s->found = wanted ? window : nullptr;
+            const bool wanted = IsWindowVisible(window) && lstrcmpA(name, "#32770") == 0 && (GetDlgItem(window, MAIN_FIELD) != nullptr) == s->first;
+            s->second = wanted ? window : nullptr;
             return !wanted;
         }, reinterpret_cast<LPARAM>(&search));
-        return search.found;
+        return search.second;
     }
     HWND control(int id) const { return GetDlgItem(dialog, id); }
     std::string text(int id) const { return window_text(control(id)); }
@@ -76,28 +68,22 @@ struct Program {
     // Posted, not sent: the installation runs inside the click and shows modal boxes.
     void press(int id) const { PostMessageA(control(id), BM_CLICK, 0, 0); }
     void key(WPARAM vk) const { PostMessageA(focus(), WM_KEYDOWN, vk, 1), PostMessageA(focus(), WM_KEYUP, vk, 0xC0000001); }
-    HWND focus() const
-    {
+    HWND focus() const {
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
-        return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) ? info.hwndFocus : nullptr;
+        return GetGUIThreadInfo(process.dwThreadId, &info) ? info.hwndFocus : nullptr;
     }
-    HWND wait_box(DWORD timeout_ms = 10000) const
-    {
+    HWND wait_box(DWORD timeout_ms = 10000) const {
         HWND box = nullptr;
         wait_until([&] { return (box = find(false)) != nullptr || !running(); }, timeout_ms);
         return box;
     }
-    bool answer(HWND box, int button) const
-    {
+    bool answer(HWND box, int button) const {
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), LPARAM(GetDlgItem(box, button)));
         return wait_until([box] { return !IsWindowVisible(box); });
     }
-    DWORD exit_code() const
-    {
-        DWORD code = WaitForSingleObject(process.hProcess, 10000);
-        return GetExitCodeProcess(process.hProcess, &code) ? code : 0xFFFF;
-    }
+    // The program's exit code; STILL_ACTIVE when it has not ended within 10 s.
+    DWORD exit_code() const { DWORD code = WaitForSingleObject(process.hProcess, 10000); return GetExitCodeProcess(process.hProcess, &code), code; }
 };
 
 } // namespace e2e

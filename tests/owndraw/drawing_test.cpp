@@ -1,6 +1,6 @@
 // Graphics primitives and bitmap push buttons, drawn into 32-bit DIB sections and read back:
 // primitives over a background in which every pixel differs, so that a shifted, missing or
-// opaque copy shows; real owner-drawn buttons checked at named points and on the screen.
+// opaque copy shows; the real owner-drawn buttons at named points, and on the screen as composed.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -17,31 +17,30 @@ const Rgb SAMPLE[3][4] = {{K, RED, K, BLACK}, {0x00FF00, K, K, 0x0000FF}, {BLACK
 
 Rgb background(int x, int y) { return (Rgb(x * 7 + 40) << 16) | (Rgb(y * 11 + 30) << 8) | 0x5A; }
 
-// The sample's first rows in a DIB section selected nowhere: a bitmap lives in one DC at a time.
-HBITMAP sample(int rows)
-{
+// The sample in a DIB section selected nowhere: a bitmap lives in one DC at a time.
+HBITMAP sample() {
     DWORD* bits = nullptr;
-    HBITMAP bitmap = create_dib(4, rows, &bits);
-    for (int i = 0; i < 4 * rows; ++i)
+    HBITMAP bitmap = create_dib(4, 3, &bits);
+    for (int i = 0; i < 12; ++i)
         bits[i] = SAMPLE[i / 4][i % 4];
     return bitmap;
 }
 
-TEST(Drawing, EveryPixelWhereItBelongs)
-{
-    const struct {
-        std::function<void(HDC, HBITMAP)> draw;
-        RECT area; // where the picture lands, scaled; around it the background stays
-        int scale_x, scale_y;
-        Rgb see_through; // 1: none
-    } cases[] = {
+TEST(Drawing, EveryPixelWhereItBelongs) {
+    // Where the picture lands, scaled, and the colour that shows what lay beneath (1: none);
+    // around it the background stays.
+    const struct { std::function<void(HDC, HBITMAP)> draw; RECT area; int scale_x, scale_y; Rgb see_through; } cases[] = {
         {[](HDC dc, HBITMAP b) { draw_bitmap(dc, b, 5, 2); }, {5, 2, 9, 5}, 1, 1, 1},
         {[](HDC dc, HBITMAP b) { draw_bitmap_stretched(dc, b, 2, 1, 8, 9); }, {2, 1, 10, 10}, 2, 3, 1},
         {[](HDC dc, HBITMAP b) { draw_transparent_bitmap(dc, b, 3, 4, GLYPH_KEY_COLOR); }, {3, 4, 7, 7}, 1, 1, K},
         {[](HDC dc, HBITMAP b) { draw_transparent_bitmap(dc, b, 0, 0, RGB(255, 0, 0)); }, {0, 0, 4, 3}, 1, 1, RED},
+        // An inline bitmap is drawn whole with the glyph key, and the room left is the smaller of room and bitmap.
+        {[](HDC dc, HBITMAP b) { int w = 100; draw_inline_bitmap(dc, b, 1, 0, &w); EXPECT_EQ(w, 4); }, {1, 0, 5, 3}, 1, 1, K},
+        {[](HDC dc, HBITMAP b) { int w = 4; draw_inline_bitmap(dc, b, 1, 0, &w); EXPECT_EQ(w, 4); }, {1, 0, 5, 3}, 1, 1, K},
+        {[](HDC dc, HBITMAP b) { int w = 3; draw_inline_bitmap(dc, b, 1, 0, &w); EXPECT_EQ(w, 3); }, {1, 0, 5, 3}, 1, 1, K},
     };
     for (const auto& c : cases) {
-        guard::Bitmap picture(sample(3));
+        guard::Bitmap picture(sample());
         Canvas canvas(12, 10);
         for (int i = 0; i < 120; ++i)
             canvas.set(i % 12, i / 12, background(i % 12, i / 12));
@@ -54,25 +53,12 @@ TEST(Drawing, EveryPixelWhereItBelongs)
                 ASSERT_EQ(canvas.at(x, y), want) << "case " << &c - cases << " " << pixel_message(x, y, canvas.at(x, y), want);
             }
     }
-    const int rooms[][2] = {{100, 4}, {4, 4}, {3, 3}, {0, 0}}; // room given, room left by an inline bitmap
-    for (const auto& room : rooms) {
-        guard::Bitmap glyph(sample(1));
-        Canvas canvas(6, 1);
-        canvas.fill(0x336699);
-        int width = room[0];
-        draw_inline_bitmap(canvas.dc.get(), glyph.get(), 1, 0, &width);
-        EXPECT_EQ(width, room[1]) << "room " << room[0];
-        EXPECT_TRUE(canvas.at(1, 0) == 0x336699 && canvas.at(2, 0) == RED && canvas.at(4, 0) == BLACK) << "key, red, ..., black";
-    }
 }
 
-TEST(FillGradientRect, TopAndBottomColoursOneColourPerRowOnlyInTheRectangle)
-{
-    const struct {
-        const char* text;
-        Rgb top, bottom;
-    } cases[] = {{"FF0000D80000", 0xFF0000, 0xD80000}, {"ff8000204060", 0xFF8000, 0x204060}, {"", 0, 0},
-                 {"FF00FF0", 0xFF00FF, 0}, {"GG00FF00FF00", 0x0000FF, 0x00FF00}, {"FF0000\0FFFFFF", 0xFF0000, 0}, {nullptr, 0, 0}};
+TEST(FillGradientRect, TopAndBottomColoursOneColourPerRowOnlyInTheRectangle) {
+    const struct { const char* text; Rgb top, bottom; } cases[] = {
+        {"FF0000D80000", 0xFF0000, 0xD80000}, {"ff8000204060", 0xFF8000, 0x204060}, {"", 0, 0}, {"FF00FF0", 0xFF00FF, 0},
+        {"GG00FF00FF00", 0x0000FF, 0x00FF00}, {"FF0000\0FFFFFF", 0xFF0000, 0}, {nullptr, 0, 0}};
     for (const auto& c : cases) {
         Canvas canvas(4, 66);
         canvas.fill(0x5A5A5A);
@@ -88,12 +74,8 @@ TEST(FillGradientRect, TopAndBottomColoursOneColourPerRowOnlyInTheRectangle)
     }
 }
 
-TEST(Arithmetic, ScaleTruncatesTowardZeroAndHoldsAtTheLimits)
-{
-    const struct {
-        double factor;
-        int value, want;
-    } cases[] = {{1.5, 5, 7}, {1.5, -5, -7}, {0.5, 3, 1}, {1e10, 5, 2147483647}, {-1e10, 5, -2147483647 - 1}};
+TEST(Arithmetic, ScaleTruncatesTowardZeroAndHoldsAtTheLimits) {
+    const struct { double factor; int value, want; } cases[] = {{1.5, 5, 7}, {1.5, -5, -7}, {0.5, 3, 1}, {1e10, 5, 2147483647}, {-1e10, 5, -2147483647 - 1}};
     for (auto c : cases) {
         EXPECT_EQ(scale_int(c.factor, &c.value), c.want) << c.factor;
         EXPECT_EQ(c.value, c.want) << "the value is scaled in place";
@@ -106,32 +88,35 @@ constexpr int W = 99, H = 23; // the dialog's buttons: 66 x 14 dialog units of 8
 const HINSTANCE module = GetModuleHandleA(nullptr); // the test program carries the artwork
 
 // The dialog's two buttons on a parent that leaves every paint to the tests.
-HWND button(int id)
-{
+HWND button(int id) {
     static HWND parent = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 40, 40, 260, 40, nullptr, nullptr, module, nullptr);
     HWND found = GetDlgItem(parent, id);
     return found ? found : CreateWindowA("BUTTON", id == IDOK ? "&Conferma/ICOB011" : "&Annulla/ICOB002", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW,
                                          id == IDOK ? 10 : 140, 10, W, H, parent, reinterpret_cast<HMENU>(INT_PTR(id)), module, nullptr);
 }
 
-void expect_points(const Canvas& canvas, std::initializer_list<std::pair<POINT, Rgb>> points)
-{
+void expect_points(const Canvas& canvas, std::initializer_list<std::pair<POINT, Rgb>> points) {
     for (const auto& [p, want] : points)
         EXPECT_EQ(canvas.at(p.x, p.y), want) << pixel_message(p.x, p.y, canvas.at(p.x, p.y), want);
 }
 
-TEST(ButtonLooks, FaceGlyphLabelAndEdgesOfBothButtons)
-{
-    const struct {
-        ButtonLook look;
-        Rgb face_top, face_bottom, label; // the face strip's first and last rows
-    } looks[] = {{LOOK_NORMAL, 0xBFC0BF, DARK, BLACK}, {LOOK_PRESSED, WHITE, LIGHT, RED},
+TEST(ButtonLooks, FaceGlyphLabelAndEdgesOfBothButtons) {
+    // The face strip's first and last rows, and the label's colour.
+    const struct { ButtonLook look; Rgb face_top, face_bottom, label; } looks[] = {{LOOK_NORMAL, 0xBFC0BF, DARK, BLACK}, {LOOK_PRESSED, WHITE, LIGHT, RED},
                  {LOOK_FOCUSED, 0xBFC0BF, DARK, RED}, {LOOK_DISABLED, 0xBFC0BF, DARK, LIGHT}};
     for (int id : {IDOK, IDCANCEL})
         for (const auto& l : looks) {
             SCOPED_TRACE("button " + std::to_string(id) + ", look " + std::to_string(l.look));
-            Canvas canvas(W, H), glyph(20, 20);
+            Canvas canvas(W, H), glyph(20, 20), screen(W, H);
             compose_bitmap_button(module, button(id), canvas.dc.get(), W, H, l.look);
+            // On the screen, the whole composed picture over what an incomplete paint would leave.
+            guard::WindowDC window_dc(button(id));
+            const RECT all{0, 0, W, H};
+            FillRect(window_dc.get(), &all, guard::Brush(CreateSolidBrush(RGB(255, 0, 255))).get());
+            EXPECT_EQ(paint_bitmap_button(module, GetParent(button(id)), id, l.look), 1);
+            screen.copy_from(window_dc.get(), 0, 0);
+            for (int i = 0; i < W * H; ++i)
+                ASSERT_EQ(screen.at(i % W, i / W), canvas.at(i % W, i / W)) << "screen " << pixel_message(i % W, i / W, screen.at(i % W, i / W), canvas.at(i % W, i / W));
             expect_points(canvas, {{{23, 0}, l.face_top}, {{96, H - 1}, l.face_bottom}, {{0, 0}, WHITE}, {{0, 9}, LIGHT},
                                    {{1, 9}, WHITE}, {{W - 1, 0}, WHITE}, {{W - 1, 9}, DARK}, {{W - 1, H - 1}, WHITE}});
             // The glyph at (2, 1): its key pixels show the face, the others their own colour.
@@ -151,36 +136,13 @@ TEST(ButtonLooks, FaceGlyphLabelAndEdgesOfBothButtons)
     expect_points(plain, {{{3, 5}, LIGHT}, {{23, 0}, LIGHT}, {{90, 20}, LIGHT}, {{W - 1, 9}, DARK}});
 }
 
-TEST(ButtonLooks, TheScreenShowsTheWholeComposedPicture)
-{
-    HWND window = button(IDCANCEL);
-    Canvas composed(W, H), screen(W, H);
-    compose_bitmap_button(module, window, composed.dc.get(), W, H, LOOK_PRESSED);
-    guard::WindowDC window_dc(window);
-    const RECT all{0, 0, W, H};
-    FillRect(window_dc.get(), &all, guard::Brush(CreateSolidBrush(RGB(255, 0, 255))).get()); // what a short paint would leave
-    EXPECT_EQ(paint_bitmap_button(module, GetParent(window), IDCANCEL, LOOK_PRESSED), 1);
-    screen.copy_from(window_dc.get(), 0, 0);
-    for (int i = 0; i < W * H; ++i)
-        ASSERT_EQ(screen.at(i % W, i / W), composed.at(i % W, i / W)) << pixel_message(i % W, i / W, screen.at(i % W, i / W), composed.at(i % W, i / W));
-}
-
-TEST(ButtonRequests, TheFirstActionFlagDecidesWithItsOwnStateFlagAndCaptionsSplitAtSlashes)
-{
+TEST(ChooseButtonLook, TheFirstActionFlagDecidesWithItsOwnStateFlag) {
     const UINT cases[][3] = {{ODA_SELECT, ODS_SELECTED, LOOK_PRESSED}, {ODA_SELECT, ODS_FOCUS, LOOK_NORMAL},
                              {ODA_FOCUS, ODS_FOCUS, LOOK_FOCUSED}, {ODA_FOCUS, ODS_SELECTED, LOOK_NORMAL},
                              {ODA_DRAWENTIRE, ODS_DISABLED, LOOK_DISABLED}, {ODA_DRAWENTIRE, ODS_FOCUS, LOOK_NORMAL},
                              {ODA_SELECT | ODA_FOCUS, ODS_FOCUS, LOOK_NORMAL}, {0, ODS_SELECTED | ODS_FOCUS | ODS_DISABLED, 0}};
     for (const auto& c : cases)
         EXPECT_EQ(UINT(choose_button_look(c[0], c[1])), c[2]) << "action " << c[0] << ", state " << c[1];
-    const std::string captions[][3] = {{"a//b c/d", "a", "b c"}, {"&Conferma", "&Conferma", ""},
-                                       {std::string(50, 'L') + "/" + std::string(25, 'G'), std::string(39, 'L'), std::string(19, 'G')}};
-    for (const auto& c : captions) {
-        char label[BUTTON_LABEL_SIZE + 1], glyph[BUTTON_GLYPH_NAME_SIZE + 1];
-        label[BUTTON_LABEL_SIZE] = glyph[BUTTON_GLYPH_NAME_SIZE] = '#'; // must stay: the bounds
-        split_button_caption(c[0].c_str(), label, BUTTON_LABEL_SIZE, glyph, BUTTON_GLYPH_NAME_SIZE);
-        EXPECT_EQ(label + std::string("|") + glyph + label[BUTTON_LABEL_SIZE] + glyph[BUTTON_GLYPH_NAME_SIZE], c[1] + "|" + c[2] + "##");
-    }
 }
 
 } // namespace

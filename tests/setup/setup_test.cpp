@@ -13,19 +13,16 @@ namespace {
 
 enum Target { NONE, ORDINARY, READ_ONLY, NO_FOLDER };
 
-TEST(CopyOneFile, BytesForBytesOrRefusedWithTheTargetKept)
-{
-    const struct {
-        long long size; // of the source; -1: none
-        Target target;
-        int code;
-    } cases[] = {{0, NONE, 0}, {1, NONE, 0}, {61440, NONE, 0}, {61441, NONE, 0}, {COPY_CHUNK_MAX, NONE, 0},
-                 {1000003, NONE, 0}, {100, ORDINARY, 0}, {100, READ_ONLY, EACCES}, {-1, ORDINARY, ENOENT}, {1, NO_FOLDER, ENOENT}};
+TEST(CopyOneFile, BytesForBytesOrRefusedWithTheTargetKept) {
+    const struct { long long size; Target target; int code; } cases[] = { // a source size of -1: no source
+        {0, NONE, 0}, {1, NONE, 0}, {61440, NONE, 0}, {61441, NONE, 0}, {COPY_CHUNK_MAX, NONE, 0},
+        {1000003, NONE, 0}, {100, ORDINARY, 0}, {100, READ_ONLY, EACCES}, {-1, ORDINARY, ENOENT}, {1, NO_FOLDER, ENOENT}};
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     const std::string dir = temp + std::string("copy-cases"), source = dir + "\\src", old = test::pattern_bytes("old", 200000);
     for (const auto& c : cases) {
         const std::string target = dir + (c.target == NO_FOLDER ? "\\no\\dst" : "\\dst"), bytes = test::pattern_bytes("new", c.size + 1);
+        SetFileAttributesA((dir + "\\dst").c_str(), FILE_ATTRIBUTE_NORMAL);
         test::remove_tree(dir);
         CreateDirectoryA(dir.c_str(), nullptr);
         if (c.size >= 0)
@@ -41,17 +38,13 @@ TEST(CopyOneFile, BytesForBytesOrRefusedWithTheTargetKept)
     test::remove_tree(dir);
 }
 
-TEST(JoinPath, OneBackslashTrimmedPartsCutAtTheBuffer)
-{
+TEST(JoinPath, OneBackslashTrimmedPartsCutAtTheBuffer) {
     const std::string long_folder(300, 'x');
-    const struct {
-        const char *folder, *name;
-        size_t size;
-        const char* want; // nullptr: cut at size - 1 characters
-    } cases[] = {{"C:\\VORAN  ", "VORAN.INI", 252, "C:\\VORAN\\VORAN.INI"}, {"C:\\", "VORAN.INI", 252, "C:\\\\VORAN.INI"},
-                 {"", "VORAN.INI", 252, "\\VORAN.INI"}, {" F:\\VORAN", "NAME  ", 252, " F:\\VORAN\\NAME"},
-                 {"F:\\VORAN", "VORAN6.KEY", 20, "F:\\VORAN\\VORAN6.KEY"}, {"F:\\VORAN", "VORAN6.KEY", 19, nullptr},
-                 {long_folder.c_str(), "VORAN.INI", JOINED_PATH_SIZE, nullptr}};
+    const struct { const char *folder, *name; size_t size; const char* want; } cases[] = { // want nullptr: cut at size - 1
+        {"C:\\VORAN  ", "VORAN.INI", 252, "C:\\VORAN\\VORAN.INI"}, {"C:\\", "VORAN.INI", 252, "C:\\\\VORAN.INI"},
+        {"", "VORAN.INI", 252, "\\VORAN.INI"}, {" F:\\VORAN", "NAME  ", 252, " F:\\VORAN\\NAME"},
+        {"F:\\VORAN", "VORAN6.KEY", 20, "F:\\VORAN\\VORAN6.KEY"}, {"F:\\VORAN", "VORAN6.KEY", 19, nullptr},
+        {long_folder.c_str(), "VORAN.INI", JOINED_PATH_SIZE, nullptr}};
     for (const auto& c : cases) {
         char out[JOINED_PATH_SIZE + 8];
         std::memset(out, '#', sizeof out);
@@ -65,8 +58,7 @@ DWORD flags_seen;
 BOOL WINAPI accepting(DWORD flags) { return flags_seen = flags, TRUE; }
 BOOL WINAPI refusing(DWORD flags) { return flags_seen = flags, FALSE; }
 
-TEST(RestrictDllSearch, SystemFolderOnlyElseTheFallbackTakesTheCurrentFolderOut)
-{
+TEST(RestrictDllSearch, SystemFolderOnlyElseTheFallbackTakesTheCurrentFolderOut) {
     const std::pair<SetDefaultDllDirectoriesFunction, bool> cases[] = {{accepting, true}, {refusing, false}, {nullptr, false}};
     for (const auto& [function, strict] : cases) {
         flags_seen = 0;

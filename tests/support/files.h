@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -14,16 +16,14 @@ namespace test {
 inline bool file_exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 inline void write_file(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 // The whole file; "<missing>" when it cannot be read.
-inline std::string read_file(const std::string& path)
-{
+inline std::string read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
 }
 
 // Name -> bytes of every file below `folder`; subfolders appear as "name\".
 using Snapshot = std::map<std::string, std::string>;
-inline Snapshot snapshot(const std::string& folder, const std::string& prefix = "")
-{
+inline Snapshot snapshot(const std::string& folder, const std::string& prefix = "") {
     Snapshot found;
     WIN32_FIND_DATAA entry;
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
@@ -39,23 +39,18 @@ inline Snapshot snapshot(const std::string& folder, const std::string& prefix = 
     return found;
 }
 
-// Removes a file or a folder with everything in it, read-only marks included; never a root.
-inline void remove_tree(const std::string& path)
-{
-    const Snapshot entries = path.size() < 4 ? Snapshot{} : snapshot(path);
-    // A folder's name sorts before the names inside it: backwards, the contents go first.
-    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
-        const std::string name = path + "\\" + entry->first;
-        SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(name.c_str()) || RemoveDirectoryA(name.c_str());
-    }
-    DeleteFileA(path.c_str()) || RemoveDirectoryA(path.c_str());
+// Removes a file or a folder with everything in it; never a drive's root.
+inline void remove_tree(const std::string& path) {
+    const std::string from = path + '\0'; // a list of names, ended by an empty one
+    SHFILEOPSTRUCTA operation{};
+    operation.wFunc = FO_DELETE, operation.pFrom = from.c_str(), operation.fFlags = FOF_NO_UI;
+    if (path.size() > 3)
+        SHFileOperationA(&operation);
 }
 
 // Deterministic bytes of every value (NUL, CR, LF and Ctrl-Z included), so that any text
 // translation or short copy shows up.
-inline std::string pattern_bytes(const std::string& seed, size_t size)
-{
+inline std::string pattern_bytes(const std::string& seed, size_t size) {
     std::string bytes(size, '\0');
     unsigned state = unsigned(std::hash<std::string>{}(seed));
     for (char& byte : bytes)

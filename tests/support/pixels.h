@@ -14,15 +14,13 @@ namespace pixels {
 // Colours in these tests are written 0xRRGGBB, the layout of a 32-bit DIB pixel.
 using Rgb = unsigned;
 
-inline std::string pixel_message(int x, int y, Rgb got, Rgb want)
-{
+inline std::string pixel_message(int x, int y, Rgb got, Rgb want) {
     char text[64];
     std::snprintf(text, sizeof text, "at (%d,%d): got 0x%06x, want 0x%06x", x, y, got, want);
     return text;
 }
 
-inline HBITMAP create_dib(int width, int height, DWORD** bits)
-{
+inline HBITMAP create_dib(int width, int height, DWORD** bits) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -49,11 +47,8 @@ struct Canvas {
 };
 
 // Pixels of exactly `colour` inside [x0, x1) x [y0, y1), and the columns they span.
-struct Ink {
-    int count = 0, left = 1 << 30, right = -1;
-};
-inline Ink find_ink(const Canvas& canvas, Rgb colour, int x0, int x1, int y0, int y1)
-{
+struct Ink { int count = 0, left = 1 << 30, right = -1; };
+inline Ink find_ink(const Canvas& canvas, Rgb colour, int x0, int x1, int y0, int y1) {
     Ink ink;
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x)
