@@ -46,7 +46,10 @@ struct Program {
         if (CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &startup, &process))
             wait_until([&] { return (dialog = find(true)) != nullptr || !running(); });
     }
-    ~Program() { TerminateProcess(process.hProcess, 0xDEAD), CloseHandle(process.hThread), CloseHandle(process.hProcess); }
+    ~Program() {
+        TerminateProcess(process.hProcess, 0xDEAD), WaitForSingleObject(process.hProcess, 5000);
+        CloseHandle(process.hThread), CloseHandle(process.hProcess);
+    }
     bool running() const { return WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT; }
     // A visible dialog window of the program: the installation dialog (it has the main path
     // field) or a message box.

@@ -5,7 +5,6 @@
 
 #include <shlobj.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -95,8 +94,7 @@ const Scenario SCENARIOS[] = {
     {"ExistingFolderAnsweredNo", UPDATE, "$F\\main", "$F\\CLIENT", {{EXISTS, "", IDNO, "", false}}, CLIENT_FIELD, false},
     {"UnavailableDrive", 0, "$F\\main", "Q:\\X", {{NO_DRIVE, "Q", IDOK, "", false}}, CLIENT_FIELD, false},
     {"FolderWithoutParent", 0, "$F\\main", "$F\\NONE\\CLIENT", {{CREATE_FAILED, "", IDOK, "", false}}, CLIENT_FIELD, false},
-    // 152 characters, one more than the field takes: a text set from outside is not limited.
-    {"PathLongerThanTheField", 0, "$F\\main", "$F\\" + std::string(152 - 30, 'L'), {}, CLIENT_FIELD, false},
+    {"PathLongerThanTheField", 0, "$F\\main", "$F\\" + std::string(152 - 30, 'L') /* 152 set from outside */, {}, CLIENT_FIELD, false},
     {"BlankMainPath", 0, "   ", "$F\\CLIENT", {}, 0, false},
     {"BlankClientPath", 0, "$F\\main", "", {}, 0, false},
 };
@@ -188,7 +186,8 @@ TEST_P(Installation, Scenario) {
         run.press(IDCANCEL);
     }
     EXPECT_EQ(run.exit_code(), 0u);
-    std::for_each(held.begin(), held.end(), CloseHandle);
+    for (HANDLE h : held)
+        CloseHandle(h);
 
     // The folders: installed as the main installation has it (VORAN.INI with the typed main path
     // and the timer), or exactly as they were; the old VORAN.INI kept under the name the message gave.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "setup/app.h"
@@ -17,9 +18,7 @@ TEST(CopyOneFile, BytesForBytesOrRefusedWithTheTargetKept) {
     const struct { long long size; Target target; int code; } cases[] = { // a source size of -1: no source
         {0, NONE, 0}, {1, NONE, 0}, {61440, NONE, 0}, {61441, NONE, 0}, {COPY_CHUNK_MAX, NONE, 0},
         {1000003, NONE, 0}, {100, ORDINARY, 0}, {100, READ_ONLY, EACCES}, {-1, ORDINARY, ENOENT}, {1, NO_FOLDER, ENOENT}};
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    const std::string dir = temp + std::string("copy-cases"), source = dir + "\\src", old = test::pattern_bytes("old", 200000);
+    const std::string dir = std::getenv("TEMP") + std::string("\\copy-cases"), source = dir + "\\src", old = test::pattern_bytes("old", 200000);
     for (const auto& c : cases) {
         const std::string target = dir + (c.target == NO_FOLDER ? "\\no\\dst" : "\\dst"), bytes = test::pattern_bytes("new", c.size + 1);
         SetFileAttributesA((dir + "\\dst").c_str(), FILE_ATTRIBUTE_NORMAL);
