@@ -12,7 +12,8 @@
 # kept between runs so that each variant rebuilds only what it changes. The suite must pass
 # on the unchanged tree first (scripts/run-tests.sh); a variant is caught when some test fails
 # and missed when all pass. A variant whose original text is not found is reported as stale,
-# one that does not build as broken; neither counts as caught.
+# one that does not build as broken; neither counts as caught. Exits with 0 when every
+# variant checked was caught.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 repo=$(pwd)
@@ -123,3 +124,5 @@ PY
     cat "$repo/$file" >"$file"
 done <"$records"
 echo "variants caught: $caught of $total"
+# A missed (or stale, or broken) variant is a failure of the check.
+[ "$caught" -eq "$total" ]
