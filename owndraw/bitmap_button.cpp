@@ -38,6 +38,15 @@ void clear_button(HDC dc, int width, int height)
     FillRect(dc, &all, fill.get());
 }
 
+// Turns an enumerated font record into the label font: 6 points for `logpixelsy` dots per inch,
+// truncated toward zero (-8 at 96), default width, normal weight; the other fields stay.
+void set_label_font_metrics(LOGFONTA* font, int logpixelsy)
+{
+    font->lfHeight = -(6 * logpixelsy) / 72;
+    font->lfWidth = 0;
+    font->lfWeight = FW_NORMAL;
+}
+
 void draw_line(HDC dc, int x1, int y1, int x2, int y2)
 {
     MoveToEx(dc, x1, y1, nullptr);
@@ -150,18 +159,6 @@ void draw_button_glyph(HINSTANCE instance, HDC dc, const char* bitmap_name)
     if (!glyph)
         return;
     draw_transparent_bitmap(dc, glyph.get(), 2, 1, GLYPH_KEY_COLOR);
-}
-
-int label_font_height(int logpixelsy)
-{
-    return -(6 * logpixelsy) / 72;
-}
-
-void set_label_font_metrics(LOGFONTA* font, int logpixelsy)
-{
-    font->lfHeight = label_font_height(logpixelsy);
-    font->lfWidth = 0;
-    font->lfWeight = FW_NORMAL;
 }
 
 void draw_button_label(HWND button, HDC dc, const char* label, COLORREF color)

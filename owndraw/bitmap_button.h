@@ -36,13 +36,6 @@ constexpr size_t BUTTON_CAPTION_SIZE = 80;
 constexpr size_t BUTTON_LABEL_SIZE = 40;
 constexpr size_t BUTTON_GLYPH_NAME_SIZE = 20;
 
-// The label's 6-point height in logical units for a DC with `logpixelsy` dots per inch:
-// -(6 * logpixelsy) / 72, truncated toward zero (-8 at 96, -10 at 120, -12 at 144).
-int label_font_height(int logpixelsy);
-// Turns an enumerated font record into the label font: 6-point height for `logpixelsy`,
-// default width, normal weight; every other field stays as it was.
-void set_label_font_metrics(LOGFONTA* font, int logpixelsy);
-
 void draw_button_face(HINSTANCE instance, HDC dc, const char* bitmap_name, int width, int height);
 void draw_button_glyph(HINSTANCE instance, HDC dc, const char* bitmap_name);
 void draw_button_label(HWND button, HDC dc, const char* label, COLORREF color);

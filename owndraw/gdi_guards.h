@@ -1,4 +1,4 @@
-// Scoped owners for GDI objects, device contexts and kernel handles.
+// Scoped owners for GDI objects, device contexts and COM interface pointers.
 // Each guard keeps everything its destructor needs, so that a painter which
 // creates what it uses releases it on every path out, by construction.
 #pragma once
@@ -102,23 +102,6 @@ public:
 private:
     HDC dc_;
     HGDIOBJ old_;
-};
-
-// A kernel handle closed with CloseHandle (INVALID_HANDLE_VALUE and null both mean none).
-class Handle {
-public:
-    Handle() = default;
-    explicit Handle(HANDLE h) : h_(h) {}
-    ~Handle() { reset(); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    Handle(Handle&& o) noexcept : h_(o.h_) { o.h_ = nullptr; }
-    HANDLE get() const { return h_; }
-    bool valid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
-    void reset(HANDLE h = nullptr) { if (valid()) CloseHandle(h_); h_ = h; }
-
-private:
-    HANDLE h_ = nullptr;
 };
 
 // A COM interface pointer released on scope exit.

@@ -33,11 +33,18 @@ void blit_bitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height, bo
 using GradientFillFunction = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
 
 // msimg32 is not among the known DLLs, so an import entry would let the loader search the
-// program's own folder for it. Bind it by hand from the system folder instead. The module
-// is kept loaded for the life of the process: the pointer is cached and used on every fill.
+// program's own folder for it. Bind it by hand from the system folder instead, by its full
+// path: a loader without the SetDefaultDllDirectories update refuses the search flags. The
+// module is kept loaded for the life of the process: the pointer is cached for every fill.
 GradientFillFunction load_gradient_fill()
 {
-    HMODULE library = LoadLibraryExW(L"msimg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    static const wchar_t name[] = L"\\msimg32.dll";
+    wchar_t path[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    if (length == 0 || length + sizeof name / sizeof name[0] > MAX_PATH)
+        return nullptr;
+    std::memcpy(path + length, name, sizeof name);
+    HMODULE library = LoadLibraryW(path);
     if (!library)
         return nullptr;
     // Going through the generic function pointer type keeps the cast free of warnings

@@ -19,7 +19,7 @@ output="$build/demo-output"
 
 bash scripts/install-deps.sh
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
-cmake --build "$build" -j2 --target setup e2e_tests
+cmake --build "$build" -j2 --target setup demo_driver
 
 # shellcheck source=scripts/wine-env.sh
 source scripts/wine-env.sh "$build/demo-state" --use-display
@@ -76,7 +76,7 @@ rm -rf "$output"
 mkdir -p "$output/sync"
 
 export DEMO_SYNC_DIR="$output/sync"
-wine "$build/tests/e2e_tests.exe" --gtest_also_run_disabled_tests --gtest_filter='Demo.*' \
+wine "$build/demo_driver.exe" \
     >"$output/driver.log" 2>&1 &
 driver=$!
 

@@ -152,7 +152,7 @@ int copy_one_file(const char* source, const char* target)
 void report_copy_failure(HWND dialog, int code, const char* source)
 {
     const UINT id = code == ENOSPC ? MSG_COPY_NO_SPACE : MSG_COPY_FAILED;
-    show_message_text(dialog, id, MB_OK | MB_ICONINFORMATION, source);
+    show_message(dialog, id, MB_OK | MB_ICONINFORMATION, source);
 }
 
 int install_file(HWND dialog, const char* name, const char* main_path, const char* client_path)

@@ -113,11 +113,14 @@ int keep_aside(const char* client_path, const char* target, char* aside)
     return 0;
 }
 
-void restore_aside(const char* target, char* aside)
+// Puts a file kept aside back in its place. When it cannot go back (another program
+// holds it), it stays under its temporary name, and the user is told where it is.
+void restore_aside(HWND dialog, const char* target, char* aside)
 {
     if (aside[0] == '\0')
         return;
-    MoveFileExA(aside, target, MOVEFILE_REPLACE_EXISTING);
+    if (!MoveFileExA(aside, target, MOVEFILE_REPLACE_EXISTING))
+        show_message(dialog, MSG_FILE_KEPT_ASIDE, INFO_STYLE, target, aside);
     aside[0] = '\0';
 }
 
@@ -139,14 +142,14 @@ void remove_created_folder(const RunState& run)
 
 // Puts the client folder back as it was before the run: new copies deleted, replaced
 // files restored, a folder the run created removed.
-void roll_back(RunState& run, size_t failed_step)
+void roll_back(HWND dialog, RunState& run, size_t failed_step)
 {
     char target[JOINED_PATH_SIZE];
-    for (size_t i = 0; i <= failed_step; ++i) {
-        step_target(run, i, target);
-        if (run.copied[i])
+    for (size_t step = 0; step <= failed_step; ++step) {
+        step_target(run, step, target);
+        if (run.copied[step])
             DeleteFileA(target);
-        restore_aside(target, run.kept_aside[i]);
+        restore_aside(dialog, target, run.kept_aside[step]);
     }
     remove_created_folder(run);
 }
@@ -205,10 +208,10 @@ bool copy_client_files(HWND dialog, const char* main_path, RunState& run)
 
         if (code != 0) {
             if (step.required) {
-                roll_back(run, i);
+                roll_back(dialog, run, i);
                 return false;
             }
-            restore_aside(target, run.kept_aside[i]);
+            restore_aside(dialog, target, run.kept_aside[i]);
             continue;
         }
         run.copied[i] = true;
@@ -261,7 +264,7 @@ BOOL run_installation(HWND dialog)
     char root[4] = {letter, ':', '\\', '\0'};
     if (!has_drive || !SetCurrentDirectoryA(root)) {
         // A path without a drive letter has none to name.
-        show_message_char(dialog, MSG_DRIVE_UNAVAILABLE, INFO_STYLE, has_drive ? letter : '?');
+        show_message(dialog, MSG_DRIVE_UNAVAILABLE, INFO_STYLE, has_drive ? letter : '?');
         focus_field(dialog, IDC_CLIENT_PATH);
         set_current_drive(remembered_drive);
         return FALSE;
@@ -287,7 +290,7 @@ BOOL run_installation(HWND dialog)
     // The main installation is recognised by its marker file.
     char marker[JOINED_PATH_SIZE];
     if (!join_path(main_path, MAIN_MARKER, marker, sizeof marker) || !file_exists(marker)) {
-        show_message_text(dialog, MSG_NO_MAIN_INSTALLATION, INFO_STYLE, main_path);
+        show_message(dialog, MSG_NO_MAIN_INSTALLATION, INFO_STYLE, main_path);
         focus_field(dialog, IDC_MAIN_PATH);
         remove_created_folder(run);
         set_current_drive(remembered_drive);

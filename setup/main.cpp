@@ -8,7 +8,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int)
 {
     // A downloaded setup.exe must never load DLLs planted beside it: from here on,
     // libraries come from the system folder only.
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    restrict_dll_search(find_set_default_dll_directories());
 
     app_instance = instance;
 

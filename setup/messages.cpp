@@ -1,5 +1,6 @@
 #include "setup/messages.h"
 
+#include <cstdarg>
 #include <cstdio>
 
 #include "setup/app.h"
@@ -14,30 +15,12 @@ char* load_message(UINT id)
     return message_buffer;
 }
 
-namespace {
-
-int show_formatted(HWND dialog, UINT style, const char* text)
+int show_message(HWND dialog, UINT id, UINT style, ...)
 {
+    char text[512];
+    va_list arguments;
+    va_start(arguments, style);
+    std::vsnprintf(text, sizeof text, load_message(id), arguments);
+    va_end(arguments);
     return MessageBoxA(dialog, text, app_name, style);
-}
-
-} // namespace
-
-int show_message(HWND dialog, UINT id, UINT style)
-{
-    return show_formatted(dialog, style, load_message(id));
-}
-
-int show_message_text(HWND dialog, UINT id, UINT style, const char* argument)
-{
-    char text[512];
-    std::snprintf(text, sizeof text, load_message(id), argument);
-    return show_formatted(dialog, style, text);
-}
-
-int show_message_char(HWND dialog, UINT id, UINT style, char argument)
-{
-    char text[512];
-    std::snprintf(text, sizeof text, load_message(id), argument);
-    return show_formatted(dialog, style, text);
 }

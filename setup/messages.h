@@ -8,9 +8,7 @@ extern char message_buffer[256];
 // Loads string `id` (its low 16 bits) from the program's string table into
 // message_buffer, cut at 255 characters, and returns message_buffer.
 char* load_message(UINT id);
-// Loads message `id`, formats it printf-style with at most one argument into a
+// Loads message `id`, formats it printf-style with the arguments that follow into a
 // 512-byte buffer and shows it in a message box owned by `dialog`, caption app_name.
 // Returns the button the user pressed.
-int show_message(HWND dialog, UINT id, UINT style);
-int show_message_text(HWND dialog, UINT id, UINT style, const char* argument);
-int show_message_char(HWND dialog, UINT id, UINT style, char argument);
+int show_message(HWND dialog, UINT id, UINT style, ...);

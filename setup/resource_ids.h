@@ -13,6 +13,7 @@
 #define MSG_CLIENT_CREATE_FAILED 2005
 #define MSG_INSTALL_DONE 2006
 #define MSG_CLIENT_EXISTS_UPDATE 2007
+#define MSG_FILE_KEPT_ASIDE 2008
 
 // The paths typed into the two fields are held in 151-character buffers.
 #define SETUP_PATH_MAX 151

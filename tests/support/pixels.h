@@ -1,8 +1,9 @@
-// Pixel helpers of the drawing tests: 32-bit top-down DIB sections whose bits are read
-// back, and failure messages that name the place and both colours.
+// Pixel helpers of every drawing test: 32-bit top-down DIB sections whose bits are read back,
+// ink found by colour, and failure messages that name the place and both colours.
 #pragma once
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -13,50 +14,26 @@ namespace pixels {
 // Colours in these tests are written 0xRRGGBB, the layout of a 32-bit DIB pixel.
 using Rgb = unsigned;
 
-inline COLORREF colorref(Rgb rgb)
-{
-    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
-}
-
-inline std::string hex(Rgb rgb)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%06x", rgb & 0xFFFFFFu);
+inline std::string pixel_message(int x, int y, Rgb got, Rgb want) {
+    char text[64];
+    std::snprintf(text, sizeof text, "at (%d,%d): got 0x%06x, want 0x%06x", x, y, got, want);
     return text;
 }
 
-inline std::string pixel_message(int x, int y, Rgb got, Rgb want)
-{
-    return "at (" + std::to_string(x) + "," + std::to_string(y) + "): got " + hex(got) +
-           ", want " + hex(want);
-}
-
-inline HBITMAP create_dib(int width, int height, DWORD** bits)
-{
+inline HBITMAP create_dib(int width, int height, DWORD** bits) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
     info.bmiHeader.biHeight = -height; // top-down: row y starts at bits + y * width
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* data = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &data, nullptr, 0);
-    *bits = static_cast<DWORD*>(data);
-    return bitmap;
+    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(bits), nullptr, 0);
 }
 
 // A 32-bit DIB section selected into a fresh memory DC.
 struct Canvas {
-    Canvas(int w, int h)
-        : width(w), height(h), bitmap(create_dib(w, h, &bits)), selected(dc.get(), bitmap.get())
-    {
-    }
-    Rgb at(int x, int y) const
-    {
-        GdiFlush();
-        return bits[y * width + x] & 0xFFFFFFu;
-    }
+    Canvas(int w, int h) : width(w), height(h), bitmap(create_dib(w, h, &bits)), selected(dc.get(), bitmap.get()) {}
+    Rgb at(int x, int y) const { GdiFlush(); return bits[y * width + x] & 0xFFFFFFu; }
     void set(int x, int y, Rgb rgb) { GdiFlush(); bits[y * width + x] = rgb; }
     void fill(Rgb rgb)
     {
@@ -64,13 +41,25 @@ struct Canvas {
         for (int i = 0; i < width * height; ++i)
             bits[i] = rgb;
     }
+    // Takes the picture at (x, y) of `from`: a window's DC, or the screen's.
+    void copy_from(HDC from, int x, int y) { BitBlt(dc.get(), 0, 0, width, height, from, x, y, SRCCOPY); }
 
-    int width;
-    int height;
+    int width, height;
     DWORD* bits = nullptr;
     guard::MemoryDC dc{nullptr};
     guard::Bitmap bitmap;
     guard::Select selected;
 };
+
+// Pixels of exactly `colour` inside [x0, x1) x [y0, y1), and the columns they span.
+struct Ink { int count = 0, left = 1 << 30, right = -1; };
+inline Ink find_ink(const Canvas& canvas, Rgb colour, int x0, int x1, int y0, int y1) {
+    Ink ink;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            if (canvas.at(x, y) == colour)
+                ++ink.count, ink.left = std::min(ink.left, x), ink.right = std::max(ink.right, x);
+    return ink;
+}
 
 } // namespace pixels

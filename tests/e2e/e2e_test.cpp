@@ -1,0 +1,212 @@
+// The real setup.exe driven from outside: the dialog as a person first meets it, then one row
+// per scenario (the files on the main path, the two field texts, the messages and answers; the
+// focus, the exit code and the folders afterwards).
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "e2e/driver.h"
+#include "support/pixels.h"
+
+namespace {
+
+using namespace e2e;
+
+TEST(Dialog, CentredWithTheDefaultsARedLabelOnlyOnTheFocusedButtonAndEscapeLeaves) {
+    // Pixels of `colour` in a button's label area (right of the glyph, inside the edges) on the screen.
+    const auto label_ink = [](HWND button, pixels::Rgb colour) {
+        RECT r;
+        GetWindowRect(button, &r);
+        pixels::Canvas canvas(r.right - r.left, r.bottom - r.top);
+        return canvas.copy_from(guard::WindowDC(nullptr).get(), r.left, r.top), pixels::find_ink(canvas, colour, 24, canvas.width - 2, 1, canvas.height - 1).count;
+    };
+    Program run;
+    ASSERT_NE(run.dialog, nullptr) << "no dialog from " << SETUP_EXE;
+    RECT r;
+    GetWindowRect(run.dialog, &r);
+    EXPECT_EQ((r.left + r.right - GetSystemMetrics(SM_CXSCREEN)) / 2 + (r.top + r.bottom - GetSystemMetrics(SM_CYSCREEN)) / 2, 0) << "off centre";
+    EXPECT_NE(GetWindowLongA(run.dialog, GWL_STYLE) & WS_CAPTION, WS_CAPTION) << "a title bar";
+    EXPECT_EQ(run.text(MAIN_FIELD) + "|" + run.text(CLIENT_FIELD) + "|" + run.text(STATUS_LINE), "F:\\VORAN|C:\\VORAN|");
+    for (int id : {MAIN_FIELD, CLIENT_FIELD})
+        EXPECT_EQ(SendMessageA(run.control(id), EM_GETLIMITTEXT, 0, 0), 151) << "length limit of field " << id;
+    // Main path, client path, Conferma, Annulla: the status line is no tab stop.
+    for (int focus : {MAIN_FIELD, CLIENT_FIELD, IDOK, IDCANCEL}) {
+        if (focus != MAIN_FIELD)
+            run.key(VK_TAB);
+        ASSERT_TRUE(wait_until([&] { return run.focus() == run.control(focus); })) << "no focus on " << focus;
+        std::string ink;
+        EXPECT_TRUE(wait_until([&] {
+            ink.clear();
+            for (int id : {IDOK, IDCANCEL})
+                ink += (label_ink(run.control(id), 0xFF0000) > 20 ? "red " : "") + std::string(label_ink(run.control(id), 0) > 20 ? "black " : "");
+            return ink == (focus == IDOK ? "red black " : focus == IDCANCEL ? "black red " : "black black ");
+        }, 3000)) << "focus on " << focus << ", labels (Conferma, Annulla) " << ink;
+    }
+    run.key(VK_ESCAPE);
+    EXPECT_EQ(run.exit_code(), 0u);
+}
+
+const char COPY_FAILED[] = "Errore nella copia del file %s.\nVerificare l'esistenza del file.";
+const char NO_SPACE[] = "Errore nella copia del file %s.\nSpazio insufficiente.";
+const char NO_MAIN[] = "Attenzione! Nel percorso %s non e' presente l'installazione principale di VORAN.";
+const char NO_DRIVE[] = "Attenzione! Il disco %s indicato nel percorso CLIENT non e' disponibile.";
+const char CREATE_FAILED[] = "Errore nella creazione del percorso CLIENT indicato.";
+const char DONE[] = "Installazione terminata con successo.\n\nUtilizzare il collegamento creato sul Desktop per l'attivazione di VORAN.";
+const char EXISTS[] = "Attenzione! Il percorso CLIENT indicato gia' esiste.\n Vuoi effettuare l'aggiornamento?";
+const char KEPT[] = "Attenzione! Non e' stato possibile ripristinare il file %s.\nLa versione precedente e' conservata come %s.";
+#define COPYING "Installazione in corso: copia di "
+
+const char* const CLIENT_FILES[] = {"VORAN.INI", "IM31BMP.DIL", "IM31JPG.DIL", "IMGMAN31.DLL", "IMAGE2PDF.DLL",
+                                    "VORAN.EXE", "VORAN.HLP", "VORAN.CHM", "IDE21201.VXD"};
+const size_t SIZES[] = {0, 3000, 0, 70000, 65280, 200003, 1234, 65281, 512};
+// The main installation's VORAN.INI, and the client's once the keys are written.
+std::string ini(const std::string& db_path, const char* more = "") { return "[VORAN]\r\nVersione=6.2\r\n[CONFIG]\r\nDB_PATH=" + db_path + "\r\n" + more + "[RETE]\r\nUtenti=5\r\n"; }
+
+// UPDATE: the client folder holds an earlier installation and a file of the user's. NO_MARKER,
+// NO_IMGMAN, NO_HLP: no VORAN6.KEY, a required file, an optional file missing on the main path.
+// LOCK_EXE: another program has the client's VORAN.EXE open, sharing only reading. HOLD_CHM: the
+// main VORAN.CHM is open for deletion: it is found, but cannot be opened. SMALL: the client folder
+// on a small volume, VORAN.EXE larger than all of it. HOLD_ASIDE: at the first failure, the old
+// VORAN.INI kept aside is held open.
+enum Setup { UPDATE = 1, NO_MARKER = 2, NO_IMGMAN = 4, NO_HLP = 8, LOCK_EXE = 16, HOLD_CHM = 32, SMALL = 64, HOLD_ASIDE = 128 };
+// In texts: $F the scenario folder, $S the small volume, $C the client path as the field shows
+// it (in capitals), $A the name a file is kept under. A box shows `format` with `argument` (and
+// $A) while the status line shows `status`; with `keys` the client's VORAN.INI holds the typed
+// DB_PATH by then. `focus`: the field to correct, its text selected (0: not checked). A run that
+// is not `installed` leaves both folders as they were.
+struct Box { const char* format; std::string argument; int button; std::string status; bool keys; };
+struct Scenario { const char* name; unsigned setup; std::string main, client; std::vector<Box> boxes; int focus; bool installed; };
+
+const Box YES = {EXISTS, "", IDYES, "", false}, FINISHED = {DONE, "", IDOK, "Fine Installazione", true};
+const Scenario SCENARIOS[] = {
+    {"NewFolder", NO_HLP, "$F\\MAIN", "$F\\CLIENT", {FINISHED}, 0, true},
+    {"UpdateWithAFailedOptionalCopy", UPDATE | HOLD_CHM, "$F\\main", "$F\\CLIENT",
+     {YES, {COPY_FAILED, "$F\\main\\VORAN.CHM", IDOK, COPYING "VORAN.CHM ...", true}, FINISHED}, 0, true},
+    {"MissingRequiredFile", NO_IMGMAN, "$F\\main", "$F\\CLIENT", {{COPY_FAILED, "$F\\main\\IMGMAN31.DLL", IDOK, COPYING "IMGMAN31.DLL ...", true}}, 0, false},
+    {"LockedClientProgramAndAFileThatCannotGoBack", UPDATE | LOCK_EXE | HOLD_ASIDE, "$F\\main", "$F\\CLIENT",
+     {YES, {COPY_FAILED, "$F\\main\\VORAN.EXE", IDOK, COPYING "VORAN.EXE ...", true},
+      {KEPT, "$C\\VORAN.INI", IDOK, COPYING "VORAN.EXE ...", false}}, 0, false},
+    {"FullDisk", SMALL, "$F\\main", "$S\\CLIENT", {{NO_SPACE, "$F\\main\\VORAN.EXE", IDOK, COPYING "VORAN.EXE ...", false}}, 0, false},
+    {"NoMainInstallation", NO_MARKER, "$F\\Main", "$F\\CLIENT", {{NO_MAIN, "$F\\Main", IDOK, "", false}}, MAIN_FIELD, false},
+    {"ExistingFolderAnsweredNo", UPDATE, "$F\\main", "$F\\CLIENT", {{EXISTS, "", IDNO, "", false}}, CLIENT_FIELD, false},
+    {"UnavailableDrive", 0, "$F\\main", "Q:\\X", {{NO_DRIVE, "Q", IDOK, "", false}}, CLIENT_FIELD, false},
+    {"FolderWithoutParent", 0, "$F\\main", "$F\\NONE\\CLIENT", {{CREATE_FAILED, "", IDOK, "", false}}, CLIENT_FIELD, false},
+    {"PathLongerThanTheField", 0, "$F\\main", "$F\\" + std::string(152 - 30, 'L') /* 152 set from outside */, {}, CLIENT_FIELD, false},
+    {"BlankMainPath", 0, "   ", "$F\\CLIENT", {}, 0, false},
+    {"BlankClientPath", 0, "$F\\main", "", {}, 0, false},
+};
+
+std::string expand(std::string text, std::map<std::string, std::string>& names) {
+    for (const auto& [name, value] : names)
+        for (size_t at; (at = text.find(name)) != std::string::npos;)
+            text.replace(at, name.size(), value);
+    return text;
+}
+HANDLE hold(const std::string& path, DWORD access, DWORD share) { return CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr); }
+
+// The shortcut's target, working folder and description, in small letters.
+std::string shortcut(const std::string& link) {
+    guard::Com<IShellLinkA> shell_link;
+    guard::Com<IPersistFile> file;
+    wchar_t wide[MAX_PATH] = L"";
+    char text[3][MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
+    if (CoInitialize(nullptr) >= 0 && SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, shell_link.out())) &&
+        SUCCEEDED(shell_link->QueryInterface(IID_IPersistFile, file.out())) && SUCCEEDED(file->Load(wide, STGM_READ)))
+        shell_link->GetPath(text[0], MAX_PATH, nullptr, SLGP_RAWPATH), shell_link->GetWorkingDirectory(text[1], MAX_PATH), shell_link->GetDescription(text[2], MAX_PATH);
+    return CharLowerA(&(std::string(text[0]) + " | " + text[1] + " | " + text[2])[0]);
+}
+
+class Installation : public ::testing::TestWithParam<Scenario> {};
+
+TEST_P(Installation, Scenario) {
+    const Scenario& s = GetParam();
+    const std::string small = std::getenv("E2E_SMALL_DRIVE") ? std::getenv("E2E_SMALL_DRIVE") : "";
+    if ((s.setup & SMALL) && small.empty())
+        GTEST_SKIP() << "no small volume (scripts/wine-env.sh maps one as S: where it may mount a tmpfs)";
+    std::map<std::string, std::string> names = {{"$F", "C:\\e2e\\" + std::string(s.name)}, {"$S", small}, {"$A", ""}};
+    const std::string folder = names["$F"], main = expand(s.main, names), client = expand(s.client, names);
+    char desktop[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
+    const std::string link = desktop + std::string("\\VORAN4.LNK");
+    test::remove_tree(folder);
+    test::remove_tree(s.setup & SMALL ? client : "");
+    CreateDirectoryA("C:\\e2e", nullptr), CreateDirectoryA(folder.c_str(), nullptr), CreateDirectoryA((folder + "\\main").c_str(), nullptr);
+
+    // The main installation, and an earlier client installation with a file of the user's.
+    std::map<std::string, std::string> files = {{"VORAN6.KEY", "VORAN 6\r\n"}}, old = {{"UTENTE.DAT", "dati\r\n"}};
+    for (size_t i = 0; i < std::size(CLIENT_FILES); ++i) {
+        files[CLIENT_FILES[i]] = i == 0 ? ini("X:\\VECCHIO") : test::pattern_bytes(CLIENT_FILES[i], SIZES[i]);
+        old[CLIENT_FILES[i]] = test::pattern_bytes(std::string("old ") + CLIENT_FILES[i], 100 + 999 * i);
+    }
+    files.erase(s.setup & NO_MARKER ? "VORAN6.KEY" : s.setup & NO_IMGMAN ? "IMGMAN31.DLL" : s.setup & NO_HLP ? "VORAN.HLP" : "");
+    ULARGE_INTEGER free_bytes{}, total{};
+    if ((s.setup & SMALL) && GetDiskFreeSpaceExA((small + "\\").c_str(), &free_bytes, &total, nullptr))
+        files["IMGMAN31.DLL"] = files["IMAGE2PDF.DLL"] = "small", files["VORAN.EXE"] = test::pattern_bytes("EXE", size_t(total.QuadPart) + 65536);
+    for (const auto& [name, bytes] : files)
+        test::write_file(folder + "\\main\\" + name, bytes);
+    for (const auto& [name, bytes] : (s.setup & UPDATE) && CreateDirectoryA(client.c_str(), nullptr) ? old : test::Snapshot{})
+        test::write_file(client + "\\" + name, bytes);
+    std::vector<HANDLE> held = {s.setup & LOCK_EXE ? hold(client + "\\VORAN.EXE", GENERIC_READ, FILE_SHARE_READ) : nullptr,
+                                s.setup & HOLD_CHM ? hold(folder + "\\main\\VORAN.CHM", GENERIC_READ | DELETE, 7) : nullptr};
+    test::write_file(link, "not a shortcut"); // an earlier one is replaced; a failed run makes none
+    if (!s.installed)
+        DeleteFileA(link.c_str());
+    const test::Snapshot before = test::snapshot(s.installed ? client : folder);
+
+    Program run;
+    ASSERT_NE(run.dialog, nullptr) << "no dialog from " << SETUP_EXE;
+    run.set_text(MAIN_FIELD, main);
+    run.set_text(CLIENT_FIELD, client);
+    names["$C"] = run.text(CLIENT_FIELD);
+    run.press(IDOK);
+    for (const Box& b : s.boxes) {
+        HWND box = run.wait_box();
+        ASSERT_NE(box, nullptr) << "no message box; expected " << b.format;
+        char want[1024];
+        std::snprintf(want, sizeof want, b.format, expand(b.argument, names).c_str(), names["$A"].c_str());
+        EXPECT_EQ(window_text(box) + ": " + window_text(GetDlgItem(box, BOX_TEXT)), std::string("setup: ") + want);
+        EXPECT_EQ(run.text(STATUS_LINE), b.status);
+        EXPECT_TRUE(!b.keys || test::read_file(client + "\\VORAN.INI").find("DB_PATH=" + main + "\r\n") != std::string::npos) << "no DB_PATH yet";
+        for (const auto& [name, bytes] : s.setup & HOLD_ASIDE ? test::snapshot(client) : test::Snapshot{})
+            if (bytes == old["VORAN.INI"] && name != "VORAN.INI" && names["$A"].empty())
+                held.push_back(hold(names["$A"] = names["$C"] + "\\" + name, GENERIC_READ, FILE_SHARE_READ));
+        ASSERT_TRUE(run.answer(box, b.button));
+    }
+    if (!s.installed) { // no other message; the field to correct has the focus and its text selected; Annulla leaves
+        HWND box = run.wait_box(1000);
+        EXPECT_TRUE(box == nullptr || !run.running()) << "unexpected message: " << window_text(GetDlgItem(box, BOX_TEXT));
+        EXPECT_TRUE(!s.focus || wait_until([&] { return run.focus() == run.control(s.focus); }, 3000)) << "focus elsewhere";
+        const LRESULT selection = SendMessageA(run.control(s.focus), EM_GETSEL, 0, 0);
+        EXPECT_TRUE(!s.focus || size_t(HIWORD(selection) - LOWORD(selection)) == run.text(s.focus).size()) << "not all selected";
+        EXPECT_TRUE(!s.boxes.empty() || run.text(STATUS_LINE).empty()) << "a copy was started";
+        run.press(IDCANCEL);
+    }
+    EXPECT_EQ(run.exit_code(), 0u);
+    for (HANDLE h : held)
+        CloseHandle(h);
+
+    // The folders: installed as the main installation has it (VORAN.INI with the typed main path
+    // and the timer), or exactly as they were; the old VORAN.INI kept under the name the message gave.
+    test::Snapshot expected = before, found = test::snapshot(s.installed ? client : folder);
+    for (const char* name : CLIENT_FILES)
+        if (s.installed && files.count(name) && !((s.setup & HOLD_CHM) && name == std::string("VORAN.CHM")))
+            expected[name] = name == std::string("VORAN.INI") ? ini(main, "Timer=10\r\n") : files[name];
+    if (!names["$A"].empty())
+        expected[names["$A"].substr(folder.size() + 1)] = expected["CLIENT\\VORAN.INI"], expected.erase("CLIENT\\VORAN.INI");
+    for (auto& [name, bytes] : found)
+        EXPECT_TRUE(expected.count(name) && expected[name] == bytes) << name << " is new or changed";
+    for (const auto& entry : expected)
+        EXPECT_TRUE(found.count(entry.first)) << entry.first << " is missing";
+    EXPECT_FALSE((s.setup & SMALL) && test::file_exists(client)) << client << " stayed";
+    std::string want_link = s.installed ? client + "\\VORAN.EXE | " + client + " | Voran4" : " |  | ";
+    EXPECT_EQ(shortcut(link), CharLowerA(&want_link[0]));
+}
+
+INSTANTIATE_TEST_SUITE_P(E2E, Installation, ::testing::ValuesIn(SCENARIOS),
+                         [](const ::testing::TestParamInfo<Scenario>& info) { return std::string(info.param.name); });
+
+} // namespace
