@@ -129,14 +129,14 @@ std::string encode_png(int width, int height, const std::vector<uint32_t>& pixel
 std::string write_file(const std::string& path, const std::vector<uint8_t>& bytes)
 {
     const std::string part = path + ".part";
-    guard::Handle file(CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid())
+    HANDLE file = CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
         return system_message("cannot create the file", GetLastError());
     DWORD written = 0;
-    const BOOL ok = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     const DWORD error = GetLastError();
-    file.reset();
+    CloseHandle(file);
     if (!ok || written != bytes.size()) {
         DeleteFileA(part.c_str());
         return system_message("cannot write the file", ok ? ERROR_HANDLE_DISK_FULL : error);

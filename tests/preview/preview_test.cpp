@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "support/item_render.h"
-#include "support/test_support.h"
+#include "support/files.h"
 
 namespace {
 
@@ -44,16 +44,21 @@ struct Result { int exit = -1; std::string out, err; Image image; };
 // (unless empty). The image is written exactly when the run succeeds, never partly.
 Result run_tool(std::string args, const std::string& input = "", const char* out = "o.bmp")
 {
-    test::ScratchFolder dir("preview");
-    test::write_file(dir / "in.txt", input);
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    struct Folder { std::string path; ~Folder() { test::remove_tree(path); } } dir{std::string(temp) + "cs-preview"};
+    test::remove_tree(dir.path);
+    CreateDirectoryA(dir.path.c_str(), nullptr);
+    const auto in = [&](const std::string& name) { return dir.path + "\\" + name; };
+    test::write_file(in("in.txt"), input);
     if (const size_t at = args.find("{in}"); at != std::string::npos)
-        args.replace(at, 4, '"' + dir / "in.txt" + '"');
-    const std::string to = *out ? "--out \"" + dir / out + "\" " : "";
+        args.replace(at, 4, '"' + in("in.txt") + '"');
+    const std::string to = *out ? "--out \"" + in(out) + "\" " : "";
     Result run;
-    run.exit = std::system(("\"\"" + tool_path() + "\" " + to + args + " >\"" + dir / "1" + "\" 2>\"" + dir / "2" + "\"\"").c_str());
-    run.out = test::read_file(dir / "1"), run.err = test::read_file(dir / "2"), run.image.bytes = *out ? test::read_file(dir / out) : "";
-    EXPECT_FALSE(*out && test::file_exists(dir / out + ".part")) << args;
-    EXPECT_EQ(*out && test::file_exists(dir / out), *out && run.exit == 0) << "written? " << args;
+    run.exit = std::system(("\"\"" + tool_path() + "\" " + to + args + " >\"" + in("1") + "\" 2>\"" + in("2") + "\"\"").c_str());
+    run.out = test::read_file(in("1")), run.err = test::read_file(in("2")), run.image.bytes = *out ? test::read_file(in(out)) : "";
+    EXPECT_FALSE(*out && test::file_exists(in(out) + ".part")) << args;
+    EXPECT_EQ(*out && test::file_exists(in(out)), *out && run.exit == 0) << "written? " << args;
     return run;
 }
 

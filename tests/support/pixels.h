@@ -14,6 +14,12 @@ namespace pixels {
 // Colours in these tests are written 0xRRGGBB, the layout of a 32-bit DIB pixel.
 using Rgb = unsigned;
 
+inline std::string hex(Rgb rgb) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%06x", rgb & 0xFFFFFFu);
+    return text;
+}
+
 inline std::string pixel_message(int x, int y, Rgb got, Rgb want) {
     char text[64];
     std::snprintf(text, sizeof text, "at (%d,%d): got 0x%06x, want 0x%06x", x, y, got, want);
