@@ -75,6 +75,8 @@ TEST(DecorateCommands, PaintAsTheItemSays)
         {"@TREE{10,12x3}", row(0, true), {{5, 15, K}, {15, 15, K}, {19, 10, K}, {25, 5, K}, {25, 15, W}, {29, 10, K}, {30, 5, HL}}},
         {"@TREE{20,11}", row(0, true, 40), {{10, 5, K}, {25, 5, HL}}},  // the second cell ends on the limit
         {"@TREE{16}", row(0, true), {{8, 5, HL}, {3, 3, HL}}},
+        // The column ends at 0 - 5 + 8 + 23 = 26: the third cell is skipped but counted.
+        {"@X{8}@D{23}@X{0}@TREE{10,111}@SEP{0}", row(0, true), {{5, 5, K}, {12, 5, W}, {15, 5, K}, {22, 5, HL}, {25, 5, HL}, {30, 5, K}}},
         {"@LIN{}", row(0), {{0, 0, K}, {399, 0, K}, {5, 1, W}}},
         {"@LINB{}", row(0), {{5, 20, K}, {5, 19, W}}},
         {"@LINC{}", row(0), {{5, 19, K}, {5, 20, W}, {5, 18, W}}},
@@ -126,58 +128,28 @@ TEST(DecorateCommands, PaintAsTheItemSays)
         check(c);
 }
 
-// Handlers called on a state of their own, for what an item text alone cannot show yet.
-struct Direct {
-    pixels::Canvas canvas{120, 60};
-    MarkupState s{};
-    std::string arg;
-    Direct()
-    {
-        s.dc = canvas.dc.get();
-        s.item_rect = work_rect = {0, 0, 120, 60};
-        s.scale = 1.0;
-        s.margin = 5;
-    }
-    void run(MarkupHandler handler, const char* argument)
-    {
-        arg = argument;
-        s.arg_buffer = &arg[0];
-        handler(s);
-    }
-    LONG font_height()
-    {
-        LOGFONTA font{};
-        GetObjectA(GetCurrentObject(s.dc, OBJ_FONT), sizeof font, &font);
-        return font.lfHeight;
-    }
-};
-
-TEST(DecorateCommands, TreeSkipsButCountsCellsPastTheColumnLimit)
-{
-    Direct d;  // the column ends at 0 - 5 + 8 + 23 = 26: the third cell is out; the canvas is black
-    d.s.col_left = 8;
-    d.s.col_width = 23;
-    d.run(command_tree, "10,111");
-    for (Probe p : {Probe{12, 30, W}, Probe{15, 30, K}, Probe{22, 30, K}})
-        EXPECT_EQ(d.canvas.at(p.x, p.y), p.want) << pixels::pixel_message(p.x, p.y, d.canvas.at(p.x, p.y), p.want);
-    EXPECT_EQ(d.s.cur_x, 30);
-    EXPECT_EQ(work_rect.right, 26);
-}
-
 // Wine maps the list font to bitmap strikes whose ink is not exactly twice as high: the
 // height asked of the font mapper is checked.
 TEST(DecorateCommands, DoubleHeightFontIsDeletedWhenTheItemFontReturns)
 {
-    Direct d;
-    guard::Select list(d.s.dc, items::list_font());
-    const LONG list_height = d.font_height();
+    pixels::Canvas canvas(10, 10);
+    MarkupState s{};
+    s.dc = canvas.dc.get();
+    guard::Select list(s.dc, items::list_font());
+    const auto height_after = [&](const char* argument) {
+        std::string arg = argument;
+        s.arg_buffer = &arg[0];
+        command_f01(s);
+        LOGFONTA font{};
+        GetObjectA(GetCurrentObject(s.dc, OBJ_FONT), sizeof font, &font);
+        return font.lfHeight;
+    };
+    const LONG list_height = height_after("0");
     const int objects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    d.run(command_f01, "1");
-    EXPECT_EQ(d.font_height(), 2 * list_height);
-    d.run(command_f01, "1");  // again: four times as high, the first enlargement gone
-    EXPECT_EQ(d.font_height(), 4 * list_height);
-    d.run(command_f01, "0");
-    EXPECT_EQ(GetCurrentObject(d.s.dc, OBJ_FONT), items::list_font());
+    EXPECT_EQ(height_after("1"), 2 * list_height);
+    EXPECT_EQ(height_after("1"), 4 * list_height) << "again: four times as high, the first enlargement gone";
+    EXPECT_EQ(height_after("0"), list_height);
+    EXPECT_EQ(GetCurrentObject(s.dc, OBJ_FONT), items::list_font());
     EXPECT_EQ(int(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)), objects) << "both enlarged fonts deleted";
 }
 

@@ -60,28 +60,21 @@ TEST(Frame, DispatchColoursAndFocus)
         EXPECT_EQ(r.result, TRUE);
 
         const pixels::Rgb fill = c.fill == NONE ? CANVAS : items::sys_rgb(c.fill);
+        const pixels::Canvas& canvas = *r.canvas;
         EXPECT_EQ(r.at(300, 10), fill) << pixels::pixel_message(300, 10, r.at(300, 10), fill);
         // One line from the item's left edge, centred across the middle row, in its colour.
-        const int left = items::ink_left(r, 1, 200, 1, 19, fill);
         if (c.ink == NONE) {
-            EXPECT_EQ(left, -1) << "ink at x=" << left;
+            EXPECT_EQ(pixels::find_ink(canvas, fill, 1, 200, 1, 19).count, 199 * 18) << "ink where none belongs";
         } else {
-            EXPECT_TRUE(left >= 1 && left <= 3) << "text starts at x=" << left;
-            EXPECT_GE(items::ink_left(r, 1, 200, 1, 10, fill), 0) << "no ink above the middle row";
-            EXPECT_GE(items::ink_left(r, 1, 200, 10, 19, fill), 0) << "no ink below the middle row";
-            int ink = 0;
-            for (int x = 0; x < 60; ++x)
-                for (int y = 0; y < 20; ++y)
-                    ink += r.at(x, y) == items::sys_rgb(c.ink);
-            EXPECT_GT(ink, 5) << "no ink of " << pixels::hex(items::sys_rgb(c.ink));
+            const pixels::Rgb ink = items::sys_rgb(c.ink);
+            EXPECT_TRUE(pixels::find_ink(canvas, ink, 0, 200, 1, 19).left <= 3) << "the text starts at the left edge";
+            EXPECT_GT(pixels::find_ink(canvas, ink, 0, 200, 1, 10).count, 0) << "no ink above the middle row";
+            EXPECT_GT(pixels::find_ink(canvas, ink, 0, 200, 10, 19).count, 0) << "no ink below the middle row";
         }
         // Border, along the top row: solid black, untouched, or every other pixel inverted.
-        int black = 0, unchanged = 0, inverted = 0;
-        for (int x = 0; x < 400; ++x) {
-            black += r.at(x, 0) == 0x000000;
-            unchanged += r.at(x, 0) == fill;
-            inverted += r.at(x, 0) == (fill ^ 0xFFFFFF);
-        }
+        const int black = pixels::find_ink(canvas, 0x000000, 0, 400, 0, 1).count;
+        const int unchanged = pixels::find_ink(canvas, fill, 0, 400, 0, 1).count;
+        const int inverted = pixels::find_ink(canvas, fill ^ 0xFFFFFF, 0, 400, 0, 1).count;
         if (c.border == 1)
             EXPECT_EQ(black, 400);
         else if (c.border == 2)

@@ -48,29 +48,16 @@ struct Item {
     pixels::Rgb canvas_color = 0xFFFFFF;
 };
 
-// The list box whose text the frame fetches: one hidden window for the whole process.
-inline HWND list_box()
+// The list box whose text the frame fetches, one hidden window for the whole process. It
+// holds `text` at index item_id & 0xFFFF, with empty items before it; item_id -1: no items.
+inline HWND list_box_holding(const std::string& text, UINT item_id)
 {
-    static HWND box = [] {
-        HWND parent = CreateWindowExA(0, "STATIC", "items", WS_POPUP, 0, 0, 600, 400, nullptr,
-                                      nullptr, GetModuleHandleA(nullptr), nullptr);
-        return CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
-                               0, 0, 500, 300, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
-    }();
-    return box;
-}
-
-// Puts `text` at index item_id & 0xFFFF (empty items before it); item_id -1: no items.
-inline void fill_list(const std::string& text, UINT item_id)
-{
-    HWND box = list_box();
+    static HWND box = CreateWindowExA(0, "LISTBOX", "", WS_POPUP | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, 0, 0, 500,
+                                      300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     SendMessageA(box, LB_RESETCONTENT, 0, 0);
-    if (item_id == static_cast<UINT>(-1))
-        return;
-    const UINT index = item_id & 0xFFFF;
-    for (UINT i = 0; i < index; ++i)
-        SendMessageA(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(""));
-    SendMessageA(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    for (UINT i = 0; item_id != UINT(-1) && i <= (item_id & 0xFFFF); ++i)
+        SendMessageA(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(i == (item_id & 0xFFFF) ? text.c_str() : ""));
+    return box;
 }
 
 // "MS Sans Serif" at 8 points, as a list box on the installation dialog has it.
@@ -94,7 +81,6 @@ struct Rendered {
 inline Rendered render(const std::string& readable, const Item& item = {})
 {
     const std::string text = markup(readable);
-    fill_list(text, item.item_id);
     Rendered out;
     const int w = item.canvas_width ? item.canvas_width : item.left + item.width;
     const int h = item.canvas_height ? item.canvas_height : item.top + item.height + 1;
@@ -108,7 +94,7 @@ inline Rendered render(const std::string& readable, const Item& item = {})
     request.itemID = item.item_id;
     request.itemAction = item.action;
     request.itemState = (item.selected ? ODS_SELECTED : 0) | (item.focus ? ODS_FOCUS : 0);
-    request.hwndItem = list_box();
+    request.hwndItem = list_box_holding(text, item.item_id);
     request.hDC = dc;
     request.rcItem = {item.left, item.top, item.left + item.width, item.top + item.height};
     if (item.scale == 1.0) {
@@ -127,25 +113,6 @@ inline Rendered render(const std::string& readable, const Item& item = {})
     out.back_color = GetBkColor(dc);
     SelectObject(dc, old_font);
     return out;
-}
-
-// The first and last column in [x0, x1) of rows [y0, y1) whose pixel is not `background`;
-// -1 when there is none. Text is checked by where its ink is, not by its glyphs.
-inline int ink_left(const Rendered& r, int x0, int x1, int y0, int y1, pixels::Rgb background)
-{
-    for (int x = x0; x < x1; ++x)
-        for (int y = y0; y < y1; ++y)
-            if (r.at(x, y) != background)
-                return x;
-    return -1;
-}
-inline int ink_right(const Rendered& r, int x0, int x1, int y0, int y1, pixels::Rgb background)
-{
-    for (int x = x1 - 1; x >= x0; --x)
-        for (int y = y0; y < y1; ++y)
-            if (r.at(x, y) != background)
-                return x;
-    return -1;
 }
 
 // The system colours the frame paints with, as 0xRRGGBB.
