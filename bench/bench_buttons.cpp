@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "owndraw/bitmap_button.h"
+#include "bench/paint_rate.h"
 #include "owndraw/gdi_guards.h"
 
 namespace {
@@ -36,18 +37,6 @@ void pump_messages()
     }
 }
 
-double now_seconds()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return double(counter.QuadPart) / double(frequency.QuadPart);
-}
-
 struct Target {
     HINSTANCE instance;
     HWND dialog;
@@ -73,25 +62,6 @@ void bare_transfer(const Target& t)
 void paint(const Target& t)
 {
     paint_bitmap_button(t.instance, t.dialog, t.control_id, t.look);
-}
-
-// Runs `operation` in batches until the time is up; returns operations per second.
-double rate(void (*operation)(const Target&), const Target& target)
-{
-    for (int i = 0; i < 20; ++i) // warm caches and the font mapper
-        operation(target);
-    GdiFlush();
-    long long count = 0;
-    double start = now_seconds();
-    double elapsed = 0;
-    do {
-        for (int i = 0; i < 25; ++i)
-            operation(target);
-        GdiFlush();
-        count += 25;
-        elapsed = now_seconds() - start;
-    } while (elapsed < SECONDS_PER_MEASUREMENT);
-    return double(count) / elapsed;
 }
 
 } // namespace
@@ -134,11 +104,11 @@ int main()
     constexpr int TARGETS = 1 + 2 * 4; // the baseline first, then every button and look
     double rounds[TARGETS][ROUNDS];
     for (int r = 0; r < ROUNDS; ++r) {
-        rounds[0][r] = rate(bare_transfer, Target{instance, parent, IDOK, LOOK_NORMAL});
+        rounds[0][r] = rate(bare_transfer, Target{instance, parent, IDOK, LOOK_NORMAL}, SECONDS_PER_MEASUREMENT);
         for (int b = 0; b < 2; ++b)
             for (int l = 0; l < 4; ++l)
                 rounds[1 + b * 4 + l][r] =
-                    rate(paint, Target{instance, parent, buttons[b].id, looks[l].look});
+                    rate(paint, Target{instance, parent, buttons[b].id, looks[l].look}, SECONDS_PER_MEASUREMENT);
     }
     double medians[TARGETS];
     for (int t = 0; t < TARGETS; ++t) {

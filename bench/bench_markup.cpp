@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "markup/markup.h"
+#include "bench/paint_rate.h"
 #include "owndraw/gdi_guards.h"
 #include "owndraw/graphics.h"
 
@@ -132,37 +133,6 @@ void direct_plain(const Target& t)
     DrawTextA(t.item->hDC, PLAIN_ITEM, -1, &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
 
-double now_seconds()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return double(counter.QuadPart) / double(frequency.QuadPart);
-}
-
-// Runs `operation` in batches until the time is up; returns operations per second.
-double rate(void (*operation)(const Target&), const Target& target)
-{
-    for (int i = 0; i < 20; ++i) // warm caches and the font mapper
-        operation(target);
-    GdiFlush();
-    long long count = 0;
-    double start = now_seconds();
-    double elapsed = 0;
-    do {
-        for (int i = 0; i < 25; ++i)
-            operation(target);
-        GdiFlush();
-        count += 25;
-        elapsed = now_seconds() - start;
-    } while (elapsed < SECONDS_PER_MEASUREMENT);
-    return double(count) / elapsed;
-}
-
 HBITMAP create_dib(DWORD** bits)
 {
     BITMAPINFO info{};
@@ -221,8 +191,8 @@ int main()
                 ITEM_WIDTH, ITEM_HEIGHT, ROUNDS, SECONDS_PER_MEASUREMENT);
     for (int r = 0; r < ROUNDS; ++r)
         for (Measured& m : items) {
-            m.direct_rate[r] = rate(m.direct, m.target);
-            m.interpreted[r] = rate(interpreted, m.target);
+            m.direct_rate[r] = rate(m.direct, m.target, SECONDS_PER_MEASUREMENT);
+            m.interpreted[r] = rate(interpreted, m.target, SECONDS_PER_MEASUREMENT);
         }
     std::printf("%-20s %14s %14s %10s %10s %16s\n", "item", "direct /s", "interpreted /s", "ratio",
                 "overhead", "same pixels");
