@@ -52,25 +52,26 @@ void paint_list_item(HINSTANCE instance, const DRAWITEMSTRUCT* request, const Co
     if (request->itemID == static_cast<UINT>(-1))
         return;
     fetch_item_text(request);
-    list_item_rect = request->rcItem;
+    fill_list_item(request);
+    draw_item_markup(instance, request, item_text_buffer, columns, 1.0);
+    if (request->itemState & ODS_FOCUS) {
+        list_item_rect = request->rcItem;
+        guard::Brush frame(CreateSolidBrush(RGB(0, 0, 0)));
+        FrameRect(request->hDC, &list_item_rect, frame.get());
+    }
+}
 
-    HDC dc = request->hDC;
+void fill_list_item(const DRAWITEMSTRUCT* request)
+{
+    list_item_rect = request->rcItem;
     // The text colour of a selected item is the window colour, not COLOR_HIGHLIGHTTEXT.
     const bool selected = (request->itemState & ODS_SELECTED) != 0;
     const int background = selected ? COLOR_HIGHLIGHT : COLOR_WINDOW;
     const int foreground = selected ? COLOR_WINDOW : COLOR_WINDOWTEXT;
     {
         guard::Brush fill(CreateSolidBrush(GetSysColor(background)));
-        FillRect(dc, &list_item_rect, fill.get());
+        FillRect(request->hDC, &list_item_rect, fill.get());
     }
-    SetBkColor(dc, GetSysColor(background));
-    SetTextColor(dc, GetSysColor(foreground));
-
-    draw_item_markup(instance, request, item_text_buffer, columns, 1.0);
-
-    if (request->itemState & ODS_FOCUS) {
-        list_item_rect = request->rcItem;
-        guard::Brush frame(CreateSolidBrush(RGB(0, 0, 0)));
-        FrameRect(dc, &list_item_rect, frame.get());
-    }
+    SetBkColor(request->hDC, GetSysColor(background));
+    SetTextColor(request->hDC, GetSysColor(foreground));
 }

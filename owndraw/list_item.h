@@ -20,5 +20,8 @@ BOOL draw_list_item(HINSTANCE instance, const DRAWITEMSTRUCT* request, const Col
 // A change of focus: the dotted inversion when the item gains it, a whole repaint when it
 // loses it.
 void draw_list_item_focus(HINSTANCE instance, const DRAWITEMSTRUCT* request, const ColumnTable* columns);
+// Fills the item in the system's selection colours and sets the DC's text and background
+// colours to match: what the renderer finds when paint_list_item calls it.
+void fill_list_item(const DRAWITEMSTRUCT* request);
 // Paints the whole item: background, content from its text, focus frame.
 void paint_list_item(HINSTANCE instance, const DRAWITEMSTRUCT* request, const ColumnTable* columns);

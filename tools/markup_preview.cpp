@@ -532,13 +532,7 @@ Outcome render_item(const Options& o, const std::string& text, Image* image)
     } else {
         // The frame always calls the renderer with 1.0: fill and colour as it does, then
         // call the renderer with the factor asked for.
-        const int background = o.selected ? COLOR_HIGHLIGHT : COLOR_WINDOW;
-        {
-            guard::Brush fill(CreateSolidBrush(GetSysColor(background)));
-            FillRect(dc, &request.rcItem, fill.get());
-        }
-        SetBkColor(dc, GetSysColor(background));
-        SetTextColor(dc, GetSysColor(o.selected ? COLOR_WINDOW : COLOR_WINDOWTEXT));
+        fill_list_item(&request);
         draw_item_markup(painting.resources, &request, text.c_str(), painting.column_table, o.scale);
     }
     *image = canvas.image();

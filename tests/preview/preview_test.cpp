@@ -46,8 +46,9 @@ Result run_tool(std::string args, const std::string& input = "", const char* out
 {
     char temp[MAX_PATH] = "";
     GetTempPathA(MAX_PATH, temp);
-    struct Folder { std::string path; ~Folder() { test::remove_tree(path); } } dir{std::string(temp) + "cs-preview"};
-    test::remove_tree(dir.path);
+    static int runs = 0; // a folder of its own for every run
+    struct Folder { std::string path; ~Folder() { test::remove_tree(path); } } dir{
+        std::string(temp) + "cs-preview-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++runs)};
     CreateDirectoryA(dir.path.c_str(), nullptr);
     const auto in = [&](const std::string& name) { return dir.path + "\\" + name; };
     test::write_file(in("in.txt"), input);

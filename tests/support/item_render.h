@@ -100,11 +100,7 @@ inline Rendered render(const std::string& readable, const Item& item = {})
     if (item.scale == 1.0) {
         out.result = draw_list_item(GetModuleHandleA(nullptr), &request, item.columns);
     } else {
-        const int background = item.selected ? COLOR_HIGHLIGHT : COLOR_WINDOW;
-        guard::Brush fill(CreateSolidBrush(GetSysColor(background)));
-        FillRect(dc, &request.rcItem, fill.get());
-        SetBkColor(dc, GetSysColor(background));
-        SetTextColor(dc, GetSysColor(item.selected ? COLOR_WINDOW : COLOR_WINDOWTEXT));
+        fill_list_item(&request);
         draw_item_markup(GetModuleHandleA(nullptr), &request, text.c_str(), item.columns, item.scale);
         out.result = TRUE;
     }
