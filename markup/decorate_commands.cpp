@@ -334,12 +334,7 @@ void command_scb(MarkupState& s)
 void command_f01(MarkupState& s)
 {
     if (read_decimal(s.arg_buffer) != 1) {
-        if (s.saved_font == nullptr)
-            return;
-        HGDIOBJ enlarged = SelectObject(s.dc, s.saved_font);
-        if (enlarged != nullptr && enlarged != s.saved_font)
-            DeleteObject(enlarged);
-        s.saved_font = nullptr;
+        restore_item_font(s);
         return;
     }
     LOGFONTA font{};

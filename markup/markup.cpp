@@ -46,19 +46,10 @@ namespace {
 
 constexpr UINT PLAIN_TEXT_FORMAT = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX; // 0x824
 
-// Puts back the font the item began with when "@F01" left an enlarged one selected, on
-// every way out of the call, and deletes the enlarged font.
+// Puts back the font the item began with on every way out of the call.
 struct FontRestore {
     MarkupState& state;
-    ~FontRestore()
-    {
-        if (state.saved_font == nullptr)
-            return;
-        HGDIOBJ enlarged = SelectObject(state.dc, state.saved_font);
-        if (enlarged != nullptr && enlarged != state.saved_font)
-            DeleteObject(enlarged);
-        state.saved_font = nullptr;
-    }
+    ~FontRestore() { restore_item_font(state); }
 };
 
 // A zero-filled heap buffer, or nullptr when memory is short.
@@ -121,10 +112,24 @@ void draw_line_with(HDC dc, int style, COLORREF color, int x1, int y1, int x2, i
     draw_line(dc, x1, y1, x2, y2);
 }
 
+void restore_item_font(MarkupState& state)
+{
+    if (state.saved_font == nullptr)
+        return;
+    HGDIOBJ enlarged = SelectObject(state.dc, state.saved_font);
+    if (enlarged != nullptr && enlarged != state.saved_font)
+        DeleteObject(enlarged);
+    state.saved_font = nullptr;
+}
+
+void draw_vertical_line(const MarkupState& state, COLORREF color, int x)
+{
+    draw_line_with(state.dc, PS_SOLID, color, x, state.item_rect.top, x, state.item_rect.bottom);
+}
+
 void draw_column_line(const MarkupState& state, int x)
 {
-    draw_line_with(state.dc, PS_SOLID, state.pen_color, x, state.item_rect.top, x,
-                   state.item_rect.bottom);
+    draw_vertical_line(state, state.pen_color, x);
 }
 
 void fill_solid(HDC dc, const RECT& rect, COLORREF color)

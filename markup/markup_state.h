@@ -62,13 +62,19 @@ bool column_entry(const MarkupState& state, int index, int* start, int* width);
 void draw_line(HDC dc, int x1, int y1, int x2, int y2);
 // The same with a new pen of width 1 in `style` and `color`, deleted afterwards.
 void draw_line_with(HDC dc, int style, COLORREF color, int x1, int y1, int x2, int y2);
-// A column line: (x, R.top) to (x, R.bottom) in pen_color.
+// A vertical line over the item's height, (x, R.top) to (x, R.bottom), in its own pen.
+void draw_vertical_line(const MarkupState& state, COLORREF color, int x);
+// A column line: a vertical line in pen_color.
 void draw_column_line(const MarkupState& state, int x);
 // Fills `rect` with a new solid brush of `color`, deleted afterwards.
 void fill_solid(HDC dc, const RECT& rect, COLORREF color);
 // Fills `rect` with a pattern brush made of bitmap resource `name`; draws nothing when
 // there is no such bitmap.
 void fill_pattern(const MarkupState& state, const char* name, const RECT& rect);
+
+// Selects the font "@F01" saved back into the DC and deletes the enlarged one; nothing
+// when no font is saved.
+void restore_item_font(MarkupState& state);
 
 // The command handlers, in the order of the table.
 // Positions, columns, bitmaps, cells, text, colours and separators.

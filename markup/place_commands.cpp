@@ -97,12 +97,6 @@ void draw_text_run(MarkupState& state, UINT format)
     state.cur_x += extent.cx;
 }
 
-// A vertical line over the item's height in its own pen of width 1.
-void draw_vertical(const MarkupState& state, COLORREF color, int x)
-{
-    draw_line_with(state.dc, PS_SOLID, color, x, state.item_rect.top, x, state.item_rect.bottom);
-}
-
 } // namespace
 
 void command_ofs(MarkupState& state)
@@ -325,7 +319,7 @@ void command_sep(MarkupState& state)
     work_rect = r;
     const int x = state.cur_x;
     if (code == 6) {
-        draw_vertical(state, RED, r.right - 2);
+        draw_vertical_line(state, RED, r.right - 2);
         return;
     }
     if (x >= r.right)
@@ -333,9 +327,9 @@ void command_sep(MarkupState& state)
     const int mid = r.top + (r.bottom - r.top) / 2;
     switch (code) {
     case 1:
-        draw_vertical(state, LIGHT_GREY, x - 1);
-        draw_vertical(state, LIGHT_GREY, x + 1);
-        draw_vertical(state, BLACK, x);
+        draw_vertical_line(state, LIGHT_GREY, x - 1);
+        draw_vertical_line(state, LIGHT_GREY, x + 1);
+        draw_vertical_line(state, BLACK, x);
         state.cur_x += state.line_step;
         break;
     case 2:  // connectors use the DC's current pen; pen_color is for column lines
@@ -350,7 +344,7 @@ void command_sep(MarkupState& state)
         state.cur_x += state.tree_step;
         break;
     case 4:
-        draw_vertical(state, RED, x);
+        draw_vertical_line(state, RED, x);
         state.cur_x += state.line_step;
         break;
     default:

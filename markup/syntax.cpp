@@ -12,17 +12,6 @@ bool is_space(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-int hex_value(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // The shared decimal syntax. Returns 1 and the value (held at the int range) when digits
 // follow the white space and sign; 0 otherwise.
 int parse_decimal(const char* p, int* value)
@@ -116,15 +105,15 @@ int read_color(const char* text, unsigned long* target)
     bool negative = false;
     if (*p == '+' || *p == '-')
         negative = (*p++ == '-');
-    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && hex_value(p[2]) >= 0)
+    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && hex_digit_value(p[2]) >= 0)
         p += 2;
-    if (hex_value(*p) < 0)
+    if (hex_digit_value(*p) < 0)
         return 0;
     // A colour value is 32 bits wide; longer numbers are held at its maximum, and a
     // sign negates modulo 2^32, as the platform's unsigned long reader does.
     unsigned long long value = 0;
-    for (; hex_value(*p) >= 0; ++p) {
-        value = value * 16 + static_cast<unsigned>(hex_value(*p));
+    for (; hex_digit_value(*p) >= 0; ++p) {
+        value = value * 16 + static_cast<unsigned>(hex_digit_value(*p));
         if (value > 0xFFFFFFFFull)
             value = 0x1FFFFFFFFull; // stays saturated
     }

@@ -64,17 +64,6 @@ char* take_token(char** cursor, char delimiter)
     return token;
 }
 
-int hex_digit_value(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 void split_three_fields(char* text, char* f1, size_t f1_size, char* f2, size_t f2_size, char* f3,
@@ -124,4 +113,15 @@ void read_color_pair(const char* text, unsigned short channels[6])
         }
         channels[i] = (high < 0 || low < 0) ? 0 : static_cast<unsigned short>(((high << 4) | low) << 8);
     }
+}
+
+int hex_digit_value(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
 }

@@ -22,6 +22,8 @@ const char* find_token(const char* p, char delimiter, const char** end);
 // and f3, the next blank-delimited word. Each output is bounded by its capacity.
 void split_three_fields(char* text, char* f1, size_t f1_size, char* f2, size_t f2_size,
                         char* f3, size_t f3_size);
+// The value of a hexadecimal digit; -1 for any other character.
+int hex_digit_value(char c);
 // Reads a colour pair, twelve hexadecimal digits RRGGBBRRGGBB, into six 16-bit channels
 // with the digits in the high byte. Nothing past the terminator is read: a channel at or
 // after it, or whose two characters are not both hexadecimal digits, reads as 0. A null
