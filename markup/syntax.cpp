@@ -48,13 +48,26 @@ int is_markup(const char* text)
     return std::strchr(text, ARG_OPEN) != nullptr ? 1 : 0;
 }
 
+const char* find_command_start(const char* text)
+{
+    while (*text != '\0' && *text != COMMAND_START)
+        ++text;
+    return text;
+}
+
+size_t command_word_length(const char* word)
+{
+    const char* p = word;
+    while (*p != '\0' && *p != ARG_OPEN)
+        ++p;
+    return static_cast<size_t>(p - word);
+}
+
 void next_command(const char** cursor, char* word, size_t word_size, char* arg)
 {
-    const char* p = *cursor;
+    const char* p = find_command_start(*cursor);
     word[0] = '\0';
     arg[0] = '\0';
-    while (*p != '\0' && *p != COMMAND_START)
-        ++p;
     if (*p == '\0') {
         *cursor = p;
         return;
@@ -62,8 +75,7 @@ void next_command(const char** cursor, char* word, size_t word_size, char* arg)
     // Everything before ARG_OPEN belongs to the word; a word too long for its buffer is
     // cut there and the rest of it skipped.
     const char* word_begin = p;
-    while (*p != '\0' && *p != ARG_OPEN)
-        ++p;
+    p += command_word_length(word_begin);
     copy_bounded(word, word_size, word_begin, p);
     if (*p == ARG_OPEN) {
         ++p;

@@ -23,6 +23,12 @@ constexpr size_t PATTERN_NAME_SIZE = PATTERN_NAME_MAX + 1;
 // 1 when the text holds ARG_OPEN, that is, it is mark-up rather than plain text.
 int is_markup(const char* text);
 
+// Where the next command word begins: the first '@' at or after `text`, or its terminator.
+// The bytes passed over are outside every command.
+const char* find_command_start(const char* text);
+// The length of the command word that begins at `word`: its bytes up to ARG_OPEN or the end.
+size_t command_word_length(const char* word);
+
 // One pass of the interpreter's lexer over `*cursor`: skips to the next '@' (the bytes
 // passed over are dropped), copies the command word from the '@' up to ARG_OPEN or the
 // end into `word` (cut at `word_size` - 1 bytes), then the argument up to ARG_CLOSE or the

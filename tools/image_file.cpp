@@ -15,9 +15,9 @@ bool ends_with_nocase(const std::string& text, const char* suffix)
     return text.size() > n && _stricmp(text.c_str() + text.size() - n, suffix) == 0;
 }
 
-std::string system_message(const char* what, DWORD code)
+std::string system_message(const char* what, const std::string& path, DWORD code)
 {
-    return std::string(what) + " (error " + std::to_string(code) + ")";
+    return std::string(what) + " " + path + ": " + system_error_text(code);
 }
 
 // Rows of blue, green, red bytes, each padded to four bytes; top row first, or bottom row
@@ -132,24 +132,57 @@ std::string write_file(const std::string& path, const std::vector<uint8_t>& byte
     HANDLE file = CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return system_message("cannot create the file", GetLastError());
+        return system_message("cannot create", path, GetLastError());
     DWORD written = 0;
     const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     const DWORD error = GetLastError();
     CloseHandle(file);
     if (!ok || written != bytes.size()) {
         DeleteFileA(part.c_str());
-        return system_message("cannot write the file", ok ? ERROR_HANDLE_DISK_FULL : error);
+        return system_message("cannot write", path, ok ? ERROR_HANDLE_DISK_FULL : error);
     }
     if (!MoveFileExA(part.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         const DWORD move_error = GetLastError();
         DeleteFileA(part.c_str());
-        return system_message("cannot replace the file", move_error);
+        return system_message("cannot replace", path, move_error);
     }
     return {};
 }
 
 } // namespace
+
+std::string system_error_text(unsigned long code)
+{
+    // The causes an author meets most, in words of the tool's own; the system's text for
+    // the rest, which may come in the system's language.
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_MOD_NOT_FOUND:
+        return "the file does not exist";
+    case ERROR_PATH_NOT_FOUND:
+        return "the folder does not exist";
+    case ERROR_ACCESS_DENIED:
+        return "access is denied (a folder, or a read-only or protected file)";
+    case ERROR_SHARING_VIOLATION:
+        return "another program has the file open";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return "the disk is full";
+    case ERROR_INVALID_NAME:
+        return "the name is not a valid file name";
+    case ERROR_BAD_EXE_FORMAT:
+        return "it is not a Windows program or module";
+    default:
+        break;
+    }
+    char text[256] = "";
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                        code, 0, text, sizeof text, nullptr);
+    std::string words(text, length);
+    while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == '.'))
+        words.pop_back();
+    return words.empty() ? "system error " + std::to_string(code) : words;
+}
 
 ImageKind image_kind(const std::string& path)
 {

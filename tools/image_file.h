@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+// The cause of a failed system call (a GetLastError code) in words, without a final stop.
+std::string system_error_text(unsigned long code);
+
 enum class ImageKind { none, bmp, png };
 
 // The kind the file name's extension asks for (".bmp" or ".png", any case).

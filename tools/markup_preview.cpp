@@ -23,12 +23,18 @@
 #include "owndraw/list_item.h"
 #include "owndraw/text.h"
 #include "tools/image_file.h"
+#include "tools/markup_check.h"
+
+#ifndef MARKUP_PREVIEW_VERSION
+#define MARKUP_PREVIEW_VERSION "unknown" // the build passes the project's version
+#endif
 
 namespace {
 
 constexpr int EXIT_DONE = 0;
 constexpr int EXIT_INPUT_OUTPUT = 1;
 constexpr int EXIT_USAGE = 2;
+constexpr int EXIT_WARNINGS = 3; // --check --strict found mistakes
 
 constexpr int CANVAS_MAX = 8192;  // per side; a 32-bit canvas of 8192 x 8192 is 256 MiB
 constexpr int COLUMNS_MAX = 256;
@@ -37,6 +43,36 @@ constexpr double SCALE_MAX = 64.0;
 
 const char USAGE[] =
     "usage: markup-preview --out FILE.bmp|FILE.png (--text TEXT | --text-file FILE | --list FILE) [options]";
+const char HELP[] =
+    "Paints item texts as an owner-drawn list box shows them, into a BMP or PNG file.\n"
+    "In TEXT and in the rows of --list, \\xHH is the byte HH and \\\\ a backslash.\n"
+    "\n"
+    "  --out FILE            the image to write, .bmp or .png\n"
+    "  --text TEXT           the item text\n"
+    "  --text-file FILE      the item text as raw bytes, up to the end of the file or a NUL\n"
+    "  --list FILE           one item text per line: a real list box of rows in a window\n"
+    "  --width N             the item's width in pixels (default 400)\n"
+    "  --height N            the item's height in pixels, the row height of --list (default 20)\n"
+    "  --left N              where the item lies on the canvas (default 0)\n"
+    "  --top N               where the item lies on the canvas (default 0)\n"
+    "  --canvas W,H          the canvas size (default left+width by top+height)\n"
+    "  --item N              the itemID (default 0; -1: an empty list)\n"
+    "  --selected            the item state has ODS_SELECTED\n"
+    "  --focus               the item state has ODS_FOCUS\n"
+    "  --action A            itemAction: draw, select, focus or a number (default draw)\n"
+    "  --scale F             the renderer's scale factor (default 1.0)\n"
+    "  --columns S:W,...     the column table, column 0 first (default: none)\n"
+    "  --font FACE,POINTS    the item's font (default \"MS Sans Serif\",8)\n"
+    "  --resources FILE      the module whose bitmaps the commands load (default: this tool)\n"
+    "  --select N            with --list: select row N and give the list the focus\n"
+    "  --check               print the commands as the interpreter reads them, then a line\n"
+    "                        \"warning: OFFSET: MESSAGE\" for each mistake (--out optional)\n"
+    "  --strict              with --check: exit with 3 when there is any warning\n"
+    "  --show                keep the list box open in a window until it is closed\n"
+    "  -h, --help            print this text and stop\n"
+    "  --version             print the version and stop\n"
+    "\n"
+    "Exit codes: 0 done, 1 an input or output error, 2 bad usage, 3 warnings with --strict.\n";
 
 // How a run ends: an exit code and, unless it is EXIT_DONE, the line for stderr.
 struct Outcome {
@@ -71,6 +107,9 @@ struct Options {
     std::string resources;
     int select = -1;
     bool check = false;
+    bool strict = false;
+    bool help = false;
+    bool version = false;
     bool show = false;
     std::string single_item_option; // the first option given that only a single item takes
 };
@@ -264,6 +303,12 @@ Outcome apply_option(const std::string& name, const std::string& value, Options*
         o->focus = true;
     } else if (name == "--check") {
         o->check = true;
+    } else if (name == "--strict") {
+        o->strict = true;
+    } else if (name == "--help" || name == "-h") {
+        o->help = true;
+    } else if (name == "--version") {
+        o->version = true;
     } else if (name == "--show") {
         o->show = true;
     }
@@ -272,7 +317,8 @@ Outcome apply_option(const std::string& name, const std::string& value, Options*
 
 bool is_flag(const std::string& name)
 {
-    return name == "--selected" || name == "--focus" || name == "--check" || name == "--show";
+    return name == "--selected" || name == "--focus" || name == "--check" || name == "--show" ||
+           name == "--strict" || name == "--help" || name == "-h" || name == "--version";
 }
 
 bool is_option_with_value(const std::string& name)
@@ -317,8 +363,12 @@ Outcome parse_options(int argc, char** argv, Options* options)
         if (Outcome outcome = apply_option(name, value, options); outcome.failed())
             return outcome;
     }
+    if (options->help || options->version)
+        return {}; // nothing else is needed, nor read
     if (options->source == Source::none)
         return usage_error("give one of --text, --text-file and --list");
+    if (options->strict && !options->check)
+        return usage_error("--strict goes with --check");
     if (options->out.empty() && !options->check && !options->show)
         return usage_error("--out is missing (only --check and --show go without it)");
     if (options->source == Source::list && !options->single_item_option.empty())
@@ -389,47 +439,6 @@ Outcome read_texts(const Options& options, std::vector<std::string>* texts)
         return usage_error("--select " + std::to_string(options.select) + ": the list has " +
                            std::to_string(texts->size()) + " rows");
     return {};
-}
-
-// ---- --check ----------------------------------------------------------------------------
-
-// Printable ASCII as it is; every other byte, and the backslash, as \xHH. The result holds
-// no tab, so the output's fields stay apart.
-std::string escaped(const char* text)
-{
-    std::string out;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
-        if (*p >= 0x20 && *p < 0x7F && *p != '\\') {
-            out += static_cast<char>(*p);
-        } else {
-            char hex[5];
-            std::snprintf(hex, sizeof hex, "\\x%02X", *p);
-            out += hex;
-        }
-    }
-    return out;
-}
-
-// One line per command as the interpreter lexes it: word, table entry or "ignored",
-// argument. A plain text is one line: "(plain)", "line" or "nothing" (blank), the text.
-void print_check(const std::string& text)
-{
-    if (!is_markup(text.c_str())) {
-        std::printf("(plain)\t%s\t%s\n", is_blank(text.c_str()) ? "nothing" : "line",
-                    escaped(text.c_str()).c_str());
-        return;
-    }
-    std::vector<char> argument(text.size() + 1, '\0');
-    char word[COMMAND_NAME_SIZE];
-    const char* cursor = text.c_str();
-    while (*cursor != '\0') {
-        next_command(&cursor, word, sizeof word, argument.data());
-        if (word[0] == '\0')
-            break; // only text without commands was left; the interpreter drops it
-        const MarkupCommand* command = find_markup_command(word);
-        std::printf("%s\t%s\t%s\n", escaped(word).c_str(), command ? command->word : "ignored",
-                    escaped(argument.data()).c_str());
-    }
 }
 
 // ---- Painting ---------------------------------------------------------------------------
@@ -650,8 +659,8 @@ Outcome set_up_painting(const Options& o)
         painting.resources = LoadLibraryExA(o.resources.c_str(), nullptr,
                                             LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
         if (painting.resources == nullptr)
-            return input_output_error("--resources: cannot load \"" + o.resources + "\" (error " +
-                                      std::to_string(GetLastError()) + ")");
+            return input_output_error("--resources: cannot load " + o.resources + ": " +
+                                      system_error_text(GetLastError()));
     }
     if (!o.column_starts.empty()) {
         painting.columns = {0, o.column_starts.data(), o.column_widths.data(),
@@ -665,22 +674,40 @@ Outcome set_up_painting(const Options& o)
     painting.row_height = o.height;
     if (painting.font == nullptr)
         return input_output_error("--font: cannot create \"" + o.font_face + "\"");
+    // The font mapper quietly takes another face for one it does not know: say which.
+    guard::MemoryDC probe(screen.get());
+    guard::Select selected(probe.get(), painting.font);
+    char face[LF_FACESIZE] = "";
+    GetTextFaceA(probe.get(), LF_FACESIZE, face);
+    if (_stricmp(face, o.font_face.c_str()) != 0)
+        std::fprintf(stderr, "markup-preview: warning: --font: there is no face \"%s\"; \"%s\" is used instead\n",
+                     o.font_face.c_str(), face);
     return {};
 }
 
 Outcome run(const Options& o)
 {
+    if (o.help) {
+        std::printf("%s\n\n%s", USAGE, HELP);
+        return {};
+    }
+    if (o.version) {
+        std::printf("markup-preview %s\n", MARKUP_PREVIEW_VERSION);
+        return {};
+    }
     std::vector<std::string> texts;
     if (Outcome outcome = read_texts(o, &texts); outcome.failed())
         return outcome;
     if (Outcome outcome = set_up_painting(o); outcome.failed())
         return outcome;
     guard::Font font_owner(painting.font);
+    int warnings = 0;
     if (o.check) {
+        const CheckContext context = {painting.column_table, painting.resources};
         for (size_t row = 0; row < texts.size(); ++row) {
             if (o.source == Source::list)
                 std::printf("row %u\n", static_cast<unsigned>(row));
-            print_check(texts[row]);
+            warnings += print_check(texts[row], context);
         }
         std::fflush(stdout);
     }
@@ -698,12 +725,14 @@ Outcome run(const Options& o)
         if (painted.failed())
             return painted;
         if (std::string error = write_image(o.out, image.width, image.height, image.pixels); !error.empty())
-            return input_output_error("--out: " + o.out + ": " + error);
+            return input_output_error(error);
     }
     if (o.show)
         wait_until_closed();
     else if (frame != nullptr)
         DestroyWindow(frame);
+    if (o.strict && warnings > 0)
+        return {EXIT_WARNINGS, ""};
     return {};
 }
 
@@ -717,7 +746,7 @@ int main(int argc, char** argv)
     Outcome outcome = parse_options(argc, argv, &options);
     if (!outcome.failed())
         outcome = run(options);
-    if (outcome.failed())
+    if (outcome.failed() && !outcome.message.empty())
         std::fprintf(stderr, "markup-preview: %s\n", outcome.message.c_str());
     return outcome.code;
 }
