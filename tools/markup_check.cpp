@@ -329,11 +329,12 @@ private:
     {
         const Argument form = form_of(command);
         int index = 0;
-        if (!read_int(arg, &index))
+        const bool separated = std::strpbrk(arg, INDEX_SEPARATORS) != nullptr;
+        if (separated && !read_int(arg, &index))
             warn(": " + quote(arg) + " does not begin with a column number; it reads column 0");
         const char* part = read_column_argument(arg, &index);
         expect_column(index);
-        if (std::strpbrk(arg, INDEX_SEPARATORS) == nullptr) {
+        if (!separated) {
             warn(form == Argument::cell ? " needs COLUMN;TEXT: without ',' or ';' there is no text"
                  : form == Argument::column_pair ? " needs COLUMN;RRGGBBRRGGBB: without ',' or ';' there is no colour pair"
                                                  : " needs COLUMN;COLOURS\\x86BITMAP\\x86LABEL TEXT: without ',' or ';' there are no fields");

@@ -9,6 +9,7 @@
 
 #include "support/item_render.h"
 #include "support/files.h"
+#include "markup/markup.h"
 
 namespace {
 
@@ -39,6 +40,15 @@ std::string tool_path() // beside this program or in a folder above it
 }
 
 struct Result { int exit = -1; std::string out, err; Image image; };
+
+std::string commands_only(const std::string& out) // without the warning lines of --check
+{
+    std::string kept;
+    for (size_t at = 0, end; (end = out.find('\n', at)) != std::string::npos; at = end + 1)
+        if (out.compare(at, 9, "warning: ") != 0)
+            kept += out.substr(at, end + 1 - at);
+    return kept;
+}
 
 // Runs the tool in a fresh folder; {in} in `args` names a file of `input`, --out names `out`
 // (unless empty). The image is written exactly when the run succeeds, never partly.
@@ -116,7 +126,9 @@ const Case cases[] = {
     {"--text-file nowhere.txt", "", "o.bmp", 1, "nowhere.txt"},
     {"--list {in}", "ok\n\\q\n", "o.bmp", 1, "in.txt:2: bad escape"},
     {"--text a --resources nowhere.dll", "", "o.bmp", 1, "nowhere.dll"},
-    {"--text a", "", "nowhere\\o.bmp", 1, "--out"},
+    {"--text a", "", "nowhere\\o.bmp", 1, "nowhere\\o.bmp: the folder does not exist"},
+    {"--text a --strict", "", "", 2, "--strict goes with --check"},
+    {"--version --text a", "", "", 0, "markup-preview 4.2\n"},
 };
 
 TEST(Preview, RunsAsItsTableSays)
@@ -126,11 +138,98 @@ TEST(Preview, RunsAsItsTableSays)
         const Result run = run_tool(c.args, c.input, c.out);
         EXPECT_EQ(run.exit, c.exit) << run.err;
         EXPECT_TRUE(c.exit ? run.err.find(c.output) != std::string::npos && run.err.find('\n') == run.err.size() - 1
-                           : run.out == c.output) << "stdout: " << run.out << "stderr: " << run.err;
+                           : commands_only(run.out) == c.output && run.err.empty()) << "stdout: " << run.out << "stderr: " << run.err;
         EXPECT_TRUE(!std::strstr(c.out, ".png") || run.image.bytes.compare(0, 4, "\x89PNG") == 0);
         for (const Probe& probe : c.probes)
             expect_probe(run.image, probe);
     }
+}
+
+// --check: each mistake a "warning: OFFSET: MESSAGE" line after its row's command lines,
+// OFFSET from the start of the row; with --strict, exit code 3 when there is any.
+struct Warned { int row; size_t offset; const char* words; };
+struct CheckCase { std::string args; std::string input; int exit; std::vector<Warned> warnings; };
+const std::string word_499 = "@" + std::string(498, 'W'), word_500 = word_499 + "W";
+
+const CheckCase check_cases[] = {
+    {R"(--strict --text @TXT\x82Client\x83\x20@X\x8210\x83\x0D\x0A@TXT1\x82\x20a@b\x83@F01\x82\x83@LIN)", "", 0, {}},
+    {R"(--strict --columns 0:100,100:50 --text @CL\x821;Total\x83@CA\x820;FFFFFFC8DCFF\x86ICOB011\x86Label_15_bytes_\x20body\x83@CR\x821;ffffffc8dcff\x83@XCOL\x821\x83@SFP\x82brush15\x83@TREE\x8216;0123\x83@DRC\x82FF0000;4\x83@DRS\x820,10\x83@FRG\x82FFFFFF\x83)", "", 0, {}},
+    {"--strict --text a@TXT", "", 0, {}},
+    {R"(--strict --text @TXX1\x82a\x83@grect\x82\x83@FOO\x82\x83)", "", 3, {{0, 0, "@TXX1: no such command; did you mean @TXT?"}, {0, 8, "did you mean @GRECT?"}, {0, 16, "@FOO: no such command; it is ignored"}}},
+    {R"(--text @SEP\x20\x821\x83@TXT\x20\x82ok\x83)", "", 0, {{0, 0, "blank between @SEP and its argument"}}},
+    {R"(--strict --text @TXT\x82Client@X\x8225\x83@TXT\x82VORAN)", "", 3, {{0, 0, "not closed with \\x83 before @X"}, {0, 17, "runs to the end of the text"}}},
+    {R"(--strict --text abc@LIN@TXT\x82x\x83\x20def\x20\x83)", "", 3, {{0, 0, "dropped: \"abc\""}, {0, 3, "no \\x82 after @LIN"}, {0, 15, "dropped: \"def \\x83\""}}},
+    {R"(--strict --text @X\x82abc\x83@D\x82\x83@DR\x8210\x83@DRC\x82FF0000\x83@DRS\x821,x\x83)", "", 3, {{0, 0, "\"abc\" is not a number"}, {0, 7, "@D needs a number"}, {0, 11, "one number only"}, {0, 18, "no count"}, {0, 30, "TO \"x\" is not a number"}}},
+    {R"(--strict --text @FRG\x82#0000FF\x83@BCK\x82GG0000\x83@GRECT\x82FF0000\x83@PEN\x82\x83)", "", 3, {{0, 0, "without '#'"}, {0, 13, "\"GG0000\" is not a hexadecimal colour"}, {0, 25, "\"FF0000\" is not a colour pair of twelve"}, {0, 39, "@PEN needs a colour"}}},
+    {R"(--strict --columns 0:100,100:50 --text @CL\x822;x\x83@XCOL\x82-1\x83@CS\x821\x83)", "", 3, {{0, 0, "column 2 is outside the table of 2 columns"}, {0, 8, "column -1 is outside"}, {0, 17, "@CS needs COLUMN;TEXT"}}},
+    {R"(--strict --text @CD\x820;x\x83)", "", 3, {{0, 0, "no column table is given"}}},
+    {R"(--strict --text @BMP\x82ICOB011\x83@BBK\x82ICOX\x83@SFD\x82brush13\x83@RBR\x82\x83)", "", 3, {{0, 13, "no bitmap \"ICOX\""}, {0, 36, "@RBR needs a bitmap name"}}},
+    {R"(--strict --columns 0:100 --text @CA\x820;FFFFFFC8DCFF\x86ICOB011\x86Label_of_16_byte\x20body\x83@CR\x820;FFFFFFC8DCFF0000\x83@SFP\x82BRUSH1________________x\x83@SFD\x82BRUSH1_________________x\x83)", "", 3,
+     {{0, 0, "the label \"Label_of_16_byte\" is cut at 15 bytes"}, {0, 49, "colour pair \"FFFFFFC8DCFF0000\" is cut at 15 bytes"}, {0, 49, "not a colour pair"}, {0, 72, "no bitmap"}, {0, 101, "cut at 23 characters"}, {0, 101, "no bitmap \"BRUSH1_________________\""}}},
+    {"--strict --text-file {in}", word_499 + "\x82\x83" + word_500 + "\x82\x83", 3, {{0, 0, "no such command"}, {0, 501, "of 500 bytes is cut at 499 bytes"}, {0, 501, "no such command"}}},
+    {R"(--strict --text @TREE\x8216\x83@TREE\x82x;12x\x83)", "", 3, {{0, 0, "no ',' or ';' before the cell codes"}, {0, 9, "does not begin with a cell width"}, {0, 9, "\"x\" in \"12x\" is not a cell code"}}},
+    {"--strict --list {in}", "@TXT\\x82ok\\x83\n  @TXX\\x82a\\x83@SP\\x82x\\x83\n@LIN\\x82\\x83\n", 3, {{1, 2, "did you mean @TXT?"}, {1, 9, "@SP takes no argument"}}},
+};
+
+TEST(Preview, CheckNamesEachMistake)
+{
+    for (const CheckCase& c : check_cases) {
+        SCOPED_TRACE(c.args);
+        const Result run = run_tool("--check " + c.args, c.input, "");
+        EXPECT_EQ(run.exit, c.exit) << run.err;
+        std::vector<std::string> found; // "row:offset: message", in the order printed
+        int row = 0;
+        bool warned = false;
+        for (size_t at = 0, end; (end = run.out.find('\n', at)) != std::string::npos; at = end + 1) {
+            const std::string line = run.out.substr(at, end - at);
+            if (line.compare(0, 4, "row ") == 0)
+                row = std::atoi(line.c_str() + 4), warned = false;
+            else if (line.compare(0, 9, "warning: ") == 0)
+                found.push_back(std::to_string(row) + ":" + line.substr(9)), warned = true;
+            else
+                EXPECT_FALSE(warned) << "a command line after a warning: " << line;
+        }
+        ASSERT_EQ(found.size(), c.warnings.size()) << run.out;
+        for (size_t i = 0; i < found.size(); ++i) {
+            const std::string where = std::to_string(c.warnings[i].row) + ":" + std::to_string(c.warnings[i].offset) + ": ";
+            EXPECT_TRUE(found[i].compare(0, where.size(), where) == 0 && found[i].find(c.warnings[i].words) != std::string::npos)
+                << "want " << where << c.warnings[i].words << "\n got " << found[i];
+        }
+    }
+}
+
+// --help and -h list every option on a line of its own; a face the system lacks is named.
+TEST(Preview, HelpsAndNamesTheFaceUsed)
+{
+    const Result help = run_tool("--help", "", ""), h = run_tool("-h --text x", "", "");
+    EXPECT_EQ(help.exit, 0);
+    EXPECT_EQ(help.out, h.out);
+    for (const char* option : {"--out", "--text", "--text-file", "--list", "--width", "--height", "--left", "--top", "--canvas", "--item", "--selected",
+                               "--focus", "--action", "--scale", "--columns", "--font", "--resources", "--select", "--check", "--strict", "--show", "--version"})
+        EXPECT_NE(help.out.find(std::string("\n  ") + option + " "), std::string::npos) << option;
+    const Result font = run_tool("--text x --font \"No Such Face,8\"");
+    EXPECT_EQ(font.exit, 0);
+    EXPECT_NE(font.err.find("no face \"No Such Face\"; \""), std::string::npos) << font.err;
+}
+
+// The mark-up reference has a section per command word, in the order of the dispatch, and
+// each of its pictures the item texts that made it, beside it.
+TEST(Preview, ReferenceCoversEveryWord)
+{
+    const std::string docs = SOURCE_DIR "/docs/", reference = test::read_file(docs + "markup-reference.md");
+    size_t previous = 0;
+    for (size_t i = 0; i < markup_command_count; ++i) {
+        const size_t at = reference.find(std::string("\n### ") + markup_commands[i].word + "\n");
+        EXPECT_TRUE(at != std::string::npos && at > previous) << markup_commands[i].word << " has no section, or not in the dispatch order";
+        previous = at == std::string::npos ? previous : at;
+    }
+    int pictures = 0;
+    for (size_t at = 0; (at = reference.find("](reference/", at)) != std::string::npos; ++pictures) {
+        const std::string name = reference.substr(at + 2, reference.find(".png)", at) - at - 2);
+        at += name.size();
+        EXPECT_TRUE(test::file_exists(docs + name + ".png") && test::file_exists(docs + name + ".txt")) << name;
+    }
+    EXPECT_GE(pictures, 43);
 }
 
 // The image of one item is what a list box in a window shows in that row, and what the
