@@ -4,6 +4,9 @@
 #   docs/markup-example.png    the README's example item
 #   docs/gallery/<name>.png    one list box per docs/gallery/<name>.txt, one item text per
 #                              line with the escapes of --list (\xHH, \\)
+#   docs/reference/<name>.png  the same for the mark-up reference; options a picture needs
+#                              besides the gallery's (a taller row, a selected row) are in
+#                              docs/reference/<name>.options, and come after them
 # The gallery's size and column table can be changed with GALLERY_OPTIONS.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,8 +31,12 @@ wine "$tool" --out docs/markup-example.png --width 400 --height 22 \
 echo "docs/markup-example.png"
 
 shopt -s nullglob
-for list in docs/gallery/*.txt; do
+for list in docs/gallery/*.txt docs/reference/*.txt; do
     picture="${list%.txt}.png"
-    wine "$tool" --out "$picture" --list "$list" "${gallery_options[@]}"
+    extra=()
+    if [ -f "${list%.txt}.options" ]; then
+        read -r -a extra < "${list%.txt}.options"
+    fi
+    wine "$tool" --out "$picture" --list "$list" "${gallery_options[@]}" "${extra[@]}"
     echo "$picture"
 done
