@@ -226,8 +226,9 @@ TEST(Preview, ReferenceCoversEveryWord)
     int pictures = 0;
     for (size_t at = 0; (at = reference.find("](reference/", at)) != std::string::npos; at += 2) {
         const std::string link = reference.substr(at + 2, reference.find(')', at) - at - 2), name = link.substr(0, link.size() - 4);
-        if (link.compare(name.size(), 4, ".png") == 0 && ++pictures)
+        if (link.compare(name.size(), 4, ".png") == 0 && ++pictures) {
             EXPECT_TRUE(test::file_exists(docs + link) && test::file_exists(docs + name + ".txt")) << link;
+        }
     }
     EXPECT_GE(pictures, 43);
 }
