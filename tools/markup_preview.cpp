@@ -715,7 +715,8 @@ Outcome run(const Options& o)
     Image image;
     HWND frame = nullptr;
     HWND box = nullptr;
-    if (o.source == Source::list || o.show) {
+    // A check alone paints nothing, and needs no window on the screen.
+    if ((o.source == Source::list && !o.out.empty()) || o.show) {
         if (Outcome outcome = open_list_window(o, texts, &frame, &box); outcome.failed())
             return outcome;
     }
