@@ -94,8 +94,11 @@ cmake --build "$scratch/build" -j2 >/dev/null || { echo "the unchanged tree does
 # shellcheck source=scripts/wine-env.sh
 source scripts/wine-env.sh "$scratch/state" >/dev/null
 
-# The tests nearest the broken file run first, built alone: most variants are caught there,
-# for the cost of one test program. A variant they miss builds everything and runs the rest.
+# The quick tests nearest the broken file run first, built alone: most variants are caught
+# there, for the cost of one test program. A variant they miss builds everything and runs the
+# whole suite, the slow tests (the soak, the end-to-end runs) included.
+slow_tests='Soak|^e2e\.'
+
 first_tests() {
     case "$1" in
     markup/* | owndraw/list_item.* | owndraw/text.*) echo 'markup_tests|^markup\.' ;;
@@ -163,14 +166,12 @@ PY
         if ! cmake --build "$scratch/build" -j2 --target $targets >"$scratch/build.log" 2>&1; then
             result=broken
         else
-            result=$(run_pass_retried -R "$regex")
+            result=$(run_pass_retried -R "$regex" -E "$slow_tests")
         fi
     fi
     if [ "$result" = pass ]; then
         if ! cmake --build "$scratch/build" -j2 >"$scratch/build.log" 2>&1; then
             result=broken
-        elif [ -n "$regex" ]; then
-            result=$(run_pass_retried -E "$regex")
         else
             result=$(run_pass_retried)
         fi

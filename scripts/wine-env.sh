@@ -71,9 +71,9 @@ _wine_env_main() {
 # Newer Wine has one loader, `wine`, for both. Each candidate must at least start.
 _wine_env_loader() {
     local c tried="" reason
-    for c in "${WINE_ENV_LOADER:-}" "$(command -v wine64 2>/dev/null)" /usr/lib/wine/wine64 \
+    for c in "${WINE_ENV_LOADER:-}" "$(type -P wine64)" /usr/lib/wine/wine64 \
              /usr/lib64/wine/wine64 /usr/lib/x86_64-linux-gnu/wine/wine64 /opt/wine-stable/bin/wine64 \
-             "$(command -v wine 2>/dev/null)"; do
+             "$(type -P wine)"; do
         [ -n "$c" ] && [ -x "$c" ] || continue
         if reason="$("$c" --version 2>&1 </dev/null)"; then
             export WINELOADER="$c"
