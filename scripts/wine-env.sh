@@ -187,7 +187,7 @@ _wine_env_prefix() {
     # Wine's default scheme has white highlighted text on white windows: a scheme where every
     # colour the list frame uses differs lets a test tell one from the other.
     if [ ! -f "$WINEPREFIX/.client-setup-colours" ]; then
-        wine reg add 'HKCU\Control Panel\Colors' /v HighlightText /t REG_SZ /d "255 255 128" /f >/dev/null 2>&1 \
+        wine reg add 'HKCU\Control Panel\Colors' /v HilightText /t REG_SZ /d "255 255 128" /f >/dev/null 2>&1 \
             || { _wine_env_log "cannot write the colour scheme into the registry"; return 1; }
         wineserver -w >/dev/null 2>&1 || true
         touch "$WINEPREFIX/.client-setup-colours"
