@@ -92,7 +92,7 @@ std::vector<Case> cases()
         {"CaGradientBitmapLabelBody", "@CA{1,FF0000FF0000|ICOB011|Lb    body body}", tall,
          {span(0, 120, W), at(120, 0, K), at(121, 0, RED), at(199, 39, RED), span(200, 400, W), at(125, 2, RED),
           at(135, 3, TICK_TOP), span(145, 155, RED), span(145, 200, W, NONE), span(155, 158, K, SOME),
-          span(lb, lb + 5, RED), span(lb + 5, lb + 8, K, SOME), {lb + 5, lb + 8, 14, 27, K, SOME}}, TRANSPARENT},
+          span(lb, lb + 5, RED), {lb + 5, lb + 8, 0, 8, K, SOME}, {lb + 5, lb + 8, 14, 27, K, SOME}}, TRANSPARENT},
         // A separator before the first field belongs to it: "|FF0000FF0000" reads as 00F000 over 0FF000.
         {"CaLeadingSeparatorInTheGradient", "@CA{0,|FF0000FF0000|ICOB011|Lb}", {}, {at(60, 0, 0x00F000)}},
         {"CaWithoutLabelStaysAtColumnStart", "@CA{1,FF0000FF0000|ICOB011}@PEN{00FF00}@OFS{1}@SEP{0}", {},
