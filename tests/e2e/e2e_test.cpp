@@ -150,12 +150,12 @@ TEST_P(Installation, Scenario) {
         test::write_file(folder + "\\main\\" + name, bytes);
     for (const auto& [name, bytes] : (s.setup & UPDATE) && CreateDirectoryA(client.c_str(), nullptr) ? old : test::Snapshot{})
         test::write_file(client + "\\" + name, bytes);
+    const test::Snapshot before = test::snapshot(folder); // the main installation never changes; read before it is held
     std::vector<HANDLE> held = {s.setup & LOCK_EXE ? hold(client + "\\VORAN.EXE", GENERIC_READ, FILE_SHARE_READ) : nullptr,
                                 s.setup & HOLD_CHM ? hold(folder + "\\main\\VORAN.CHM", GENERIC_READ | DELETE, 7) : nullptr};
     test::write_file(link, "not a shortcut"); // an earlier one is replaced; a failed run makes none
     if (!s.installed)
         DeleteFileA(link.c_str());
-    const test::Snapshot before = test::snapshot(folder); // the main installation never changes
 
     Program run;
     ASSERT_NE(run.dialog, nullptr) << "no dialog from " << SETUP_EXE;
