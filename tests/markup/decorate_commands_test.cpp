@@ -115,8 +115,6 @@ TEST(DecorateCommands, PaintAsTheItemSays)
         {"@SFP{BRUSH13}@SFB{}@RECT{0000FF}", row(0), {{5, 5, RED}}},
         {"@SFB{}@TREE{10,1}", row(1, true), {{2, 5, W}}},  // guarded before it can end the item
         {"@F01{1}@SFB{}@F01{0}", row(1), {{5, 5, W}}},
-        {"@DRC{FF0000,4}@DRS{0,100}", row(0), {{0, 5, W}, {1, 5, BLUE}, {24, 5, BLUE}, {25, 5, W}, {26, 0, BLUE},
-                                               {50, 19, W}, {51, 19, BLUE}, {75, 5, W}, {76, 5, BLUE}, {99, 5, BLUE}, {100, 5, W}}},
         {"@DRC{FF0000,3}@DRS{0,10}", row(0), {{1, 5, BLUE}, {3, 5, W}, {8, 5, BLUE}, {9, 5, W}}},
         {"@DRC{FF0000,2}@DRC{0000FF}@DRS{0,10}", row(0), {{3, 5, RED}, {5, 5, W}, {8, 5, RED}}},
         {"@DRS{0,100}", row(0), {{50, 5, W}}},  // no count yet: nothing

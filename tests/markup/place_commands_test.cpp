@@ -55,10 +55,10 @@ std::vector<Case> cases()
           span(401, 420, W)}},
         {"ScaleForMarkupNotTable", "@XCOL{1}@OFS{5}@SEP{0}@D{10}@TXT{}@SEP{0}", scaled,
          {span(0, 127, W), at(127, 0, K), span(128, 142, W), at(142, 0, K), span(143, 400, W)}},
-        // At scale 2 the steps are 2 and 20, tree cells 16 wide, the range gap 4: 2 units, scaled again.
-        {"ScaleForStepsTreeAndSegments", "@OFS{50}@SEP{1}@SEP{4}@SEP{2}@TREE{8,12}@PEN{00FF00}@SEP{0}@DRC{FF0000,2}"
+        // At scale 2 the margin is 10, the steps 2 and 20, tree cells 16 wide, the range gap 4: 2 units, scaled again.
+        {"ScaleForStepsTreeAndSegments", "@TXT{ab}@X{0}@OFS{50}@SEP{1}@SEP{4}@SEP{2}@TREE{8,12}@PEN{00FF00}@SEP{0}@DRC{FF0000,2}"
                                          "@DRS{100,200}", doubled,
-         {at(99, 0, GREY), at(100, 0, K), at(101, 0, GREY), at(102, 0, RED), at(104, 0, K), at(123, 10, K),
+         {span(0, 10, W), span(10, 13, K, SOME), at(99, 0, GREY), at(100, 0, K), at(101, 0, GREY), at(102, 0, RED), at(104, 0, K), at(123, 10, K),
           at(132, 0, K), at(148, 0, K), at(155, 10, K), at(156, 0, GREEN), span(157, 204, W), at(204, 5, 0x0000FF),
           at(299, 5, 0x0000FF), span(300, 304, W), at(304, 5, 0x0000FF)}},
         {"ScaleForTheRangeLimit", "@DR{0,5000}", halved, {span(0, 20, W), span(20, 230, K), span(230, 440, W)}},
