@@ -14,7 +14,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-find_program(WINE_PROGRAM NAMES wine64 wine)
-if(WINE_PROGRAM)
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_PROGRAM})
+# The 64-bit loader: Debian's `wine` takes the 32-bit one whenever it is installed, even
+# where it cannot run. Newer Wine has only `wine`, for both.
+find_program(WINE64_LOADER NAMES wine64 wine
+             PATHS /usr/lib/wine /usr/lib64/wine /usr/lib/x86_64-linux-gnu/wine /opt/wine-stable/bin)
+if(WINE64_LOADER)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE64_LOADER})
 endif()

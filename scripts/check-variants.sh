@@ -10,10 +10,14 @@
 #
 # The scratch tree and its build live in $VARIANTS_DIR (default /tmp/client-setup-variants),
 # kept between runs so that each variant rebuilds only what it changes. The suite must pass
-# on the unchanged tree first (scripts/run-tests.sh); a variant is caught when some test fails
-# and missed when all pass. A variant whose original text is not found is reported as stale,
-# one that does not build as broken; neither counts as caught. Exits with 0 when every
-# variant checked was caught.
+# on the unchanged tree first (scripts/run-tests.sh). A variant is caught when a test fails on
+# an assertion, or its program crashes or hangs inside a test; missed when all pass. A test
+# program that does not even start (Wine under load) proves nothing: the run is repeated,
+# and after three such starts the variant is reported as "harness failed", not caught.
+# The tests of the broken file's own layer run first. Each line gives the test that caught
+# the variant and the seconds it took. A variant whose original text is not found is
+# reported as stale, one that does not build as broken; neither counts as caught. Exits
+# with 0 when every variant checked was caught.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 repo=$(pwd)
@@ -90,10 +94,57 @@ cmake --build "$scratch/build" -j2 >/dev/null || { echo "the unchanged tree does
 # shellcheck source=scripts/wine-env.sh
 source scripts/wine-env.sh "$scratch/state" >/dev/null
 
-caught=0 total=0
+# The tests nearest the broken file run first, built alone, the quick ones before the slow
+# ones (the soak, the end-to-end runs): most variants are caught there for the cost of one
+# test program. A variant they miss builds everything and runs the whole suite.
+slow_tests='Soak|^e2e\.'
+
+first_tests() {
+    case "$1" in
+    markup/* | owndraw/list_item.* | owndraw/text.*) echo 'markup_tests|^markup\.' ;;
+    owndraw/*) echo 'owndraw_tests|^owndraw\.' ;;
+    tools/*) echo 'markup-preview preview_tests|^preview\.' ;;
+    setup/*) echo 'setup setup_tests e2e_tests|^(setup|e2e)\.' ;;
+    *) echo '|' ;;
+    esac
+}
+
+# One ctest pass, stopping at the first failure. Prints "pass", "caught TEST (how)" or
+# "start TEST": a test program that never reached a test of its own (Wine failed to start
+# it, or the discovery of its tests failed) has shown nothing about the code.
+run_pass() {
+    local log="$scratch/ctest.log" failed
+    (cd "$scratch/build" && ctest --stop-on-failure --output-on-failure --timeout 120 "$@" >"$log" 2>&1) && {
+        echo pass; return; }
+    failed=$(grep -m1 -E '\*\*\*(Failed|Timeout|Exception)|\*\*\*Not Run|Error running' "$log" |
+             sed -E 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+).*/\1/')
+    if grep -q '^\[  FAILED  \]' "$log"; then
+        echo "caught ${failed:-?} (assertion)"
+    elif grep -q '^\[ RUN      \]' "$log"; then
+        # A test began and its program ended or hung without an assertion: a crash or a hang
+        # in the code under test.
+        echo "caught ${failed:-?} ($(grep -m1 -oE '\*\*\*(Failed|Timeout|Exception)[^ ]*' "$log" | tr -d '*' | tr 'A-Z' 'a-z') inside a test)"
+    else
+        echo "start ${failed:-a test program}"
+    fi
+}
+
+# A pass that fails to start a test program is run again; twice more at most.
+run_pass_retried() {
+    local result tries
+    for tries in 1 2 3; do
+        result=$(run_pass "$@")
+        [ "${result%% *}" != start ] && break
+        cp "$scratch/ctest.log" "$scratch/start-failure-$tries.log"
+    done
+    echo "$result"
+}
+
+caught=0 total=0 harness=0 started=$(date +%s)
 while IFS= read -r record; do
     IFS=$'\x1f' read -r id file was now what <<<"$record"
     total=$((total + 1))
+    variant_start=$(date +%s)
     cp "$repo/$file" "$file"
     if ! python3 - "$file" "$was" "$now" <<'PY'; then
 import sys
@@ -106,23 +157,43 @@ PY
         printf '%-28s stale   (original text not found once in %s)\n' "$id" "$file"
         continue
     fi
-    if ! cmake --build "$scratch/build" -j2 >"$scratch/build.log" 2>&1; then
-        printf '%-28s broken  (does not build)\n' "$id"
-    else
-        # No cost data: the tests run in their listed order, the quick in-process ones first.
-        rm -f "$scratch/build/Testing/Temporary/CTestCostData.txt"
-        if (cd "$scratch/build" && ctest --stop-on-failure --timeout 120 >"$scratch/ctest.log" 2>&1); then
-            printf '%-28s MISSED  %s\n' "$id" "$what"
+    IFS='|' read -r targets regex <<<"$(first_tests "$file")"
+    # No cost data: the tests run in their listed order, the quick in-process ones first.
+    rm -f "$scratch/build/Testing/Temporary/CTestCostData.txt"
+    result=pass
+    if [ -n "$targets" ]; then
+        # shellcheck disable=SC2086
+        if ! cmake --build "$scratch/build" -j2 --target $targets >"$scratch/build.log" 2>&1; then
+            result=broken
         else
-            caught=$((caught + 1))
-            by=$(grep -m1 -E '\*\*\*Failed|\*\*\*Timeout|\*\*\*Exception' "$scratch/ctest.log" |
-                 sed -E 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+).*/\1/')
-            printf '%-28s caught  by %s\n' "$id" "${by:-a failing test}"
+            result=$(run_pass_retried -R "$regex" -E "$slow_tests")
+            [ "$result" = pass ] && result=$(run_pass_retried -R "$regex")
         fi
     fi
+    if [ "$result" = pass ]; then
+        if ! cmake --build "$scratch/build" -j2 >"$scratch/build.log" 2>&1; then
+            result=broken
+        else
+            result=$(run_pass_retried)
+        fi
+    fi
+    seconds=$(($(date +%s) - variant_start))
+    case "$result" in
+    pass) printf '%-28s MISSED  %s (%d s)\n' "$id" "$what" "$seconds" ;;
+    broken) printf '%-28s broken  (does not build)\n' "$id" ;;
+    caught*)
+        caught=$((caught + 1))
+        printf '%-28s caught  by %s, %d s\n' "$id" "${result#caught }" "$seconds" ;;
+    start*)
+        harness=$((harness + 1))
+        printf '%-28s harness failed: %s did not start, three times (%s/start-failure-*.log)\n' \
+            "$id" "${result#start }" "$scratch" ;;
+    esac
     # Put the original back with a fresh time, so that the next build recompiles it.
     cat "$repo/$file" >"$file"
 done <"$records"
-echo "variants caught: $caught of $total"
-# A missed (or stale, or broken) variant is a failure of the check.
+harness_note=''
+[ "$harness" -gt 0 ] && harness_note=", harness failed on $harness"
+echo "variants caught: $caught of $total$harness_note in $(($(date +%s) - started)) s"
+# A missed (or stale, or broken) variant is a failure of the check, and so is a harness failure.
 [ "$caught" -eq "$total" ]

@@ -3,11 +3,14 @@
 #   source scripts/wine-env.sh <state-dir> [--use-display]
 #
 # What it sets up (once per state dir; later calls reuse it and are quick):
+#   WINELOADER                      the 64-bit loader; `wine` and `wineboot` run through it
 #   WINEPREFIX=<state-dir>/prefix   a 64-bit prefix of its own, made with wineboot -i
 #   WINEDEBUG=-all, WINEDLLOVERRIDES  no Mono/Gecko, no menu builder (it would write
 #                                   desktop entries into the host when a shortcut is saved)
 #   Windows fonts                   Wine's own fonts copied into C:\windows\Fonts, so that
 #                                   "MS Sans Serif" has the metrics of Windows (dialog units)
+#   Colours                         highlighted text pale yellow, unlike any other colour the
+#                                   list frame uses (Wine's default has it white, like windows)
 #   Desktop                         a real folder inside the prefix (not a link to $HOME),
 #                                   also named by HKCU\...\Explorer\Shell Folders "Desktop";
 #                                   exported as WINE_DESKTOP_DIR (Unix path)
@@ -46,6 +49,7 @@ _wine_env_main() {
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
+    _wine_env_loader || return 1
     _wine_env_display "$use_display" || return 1
     _wine_env_prefix "$repo" || return 1
     _wine_env_desktop_mode
@@ -60,6 +64,31 @@ _wine_env_main() {
     wine cmd /c exit </dev/null >/dev/null 2>&1 || true
     return 0
 }
+
+# The loader for 64-bit programs. Debian's `wine` (and `wineboot`, which calls it) takes the
+# 32-bit loader whenever that file exists, even where it cannot run for want of the i386
+# libraries; every program here is 64-bit, so the 64-bit loader is looked for by name first.
+# Newer Wine has one loader, `wine`, for both. Each candidate must at least start.
+_wine_env_loader() {
+    local c tried="" reason
+    for c in "${WINE_ENV_LOADER:-}" "$(type -P wine64)" /usr/lib/wine/wine64 \
+             /usr/lib64/wine/wine64 /usr/lib/x86_64-linux-gnu/wine/wine64 /opt/wine-stable/bin/wine64 \
+             "$(type -P wine)"; do
+        [ -n "$c" ] && [ -x "$c" ] || continue
+        if reason="$("$c" --version 2>&1 </dev/null)"; then
+            export WINELOADER="$c"
+            return 0
+        fi
+        tried="$tried
+    $c: $(printf '%s' "$reason" | tail -n 1)"
+    done
+    _wine_env_log "no Wine loader can run 64-bit programs here.${tried:+ Tried:$tried}
+    Install the 64-bit loader (Debian: apt-get install wine64), or name one in WINE_ENV_LOADER."
+    return 1
+}
+# The scripts that source this file say `wine` and `wineboot`: both go to the loader chosen above.
+wine() { "$WINELOADER" "$@"; }
+wineboot() { "$WINELOADER" wineboot "$@"; }
 
 # A display: the user's when asked for and reachable, else a private Xvfb.
 _wine_env_display() {
@@ -110,10 +139,12 @@ _wine_env_prefix() {
     if [ ! -f "$ready" ] || [ ! -d "$WINEPREFIX/drive_c/windows" ]; then
         _wine_env_log "creating the Wine prefix in $WINEPREFIX (once)"
         mkdir -p "$WINEPREFIX"
-        wineboot -i >/dev/null 2>&1 || true
+        local boot_log="$WINE_ENV_STATE_DIR/wineboot.log"
+        wineboot -i >"$boot_log" 2>&1 || true
         wineserver -w >/dev/null 2>&1 || true
         if [ ! -d "$WINEPREFIX/drive_c/windows" ]; then
-            _wine_env_log "wineboot did not create the prefix"
+            _wine_env_log "wineboot (through $WINELOADER) did not create the prefix; its last words:"
+            tail -n 5 "$boot_log" | sed 's/^/    /' >&2
             return 1
         fi
         rm -f "$ready"
@@ -152,6 +183,14 @@ _wine_env_prefix() {
             >/dev/null 2>&1 || { _wine_env_log "cannot write the Desktop folder into the registry"; return 1; }
         wineserver -w >/dev/null 2>&1 || true
         touch "$ready"
+    fi
+    # Wine's default scheme has white highlighted text on white windows: a scheme where every
+    # colour the list frame uses differs lets a test tell one from the other.
+    if [ ! -f "$WINEPREFIX/.client-setup-colours" ]; then
+        wine reg add 'HKCU\Control Panel\Colors' /v HilightText /t REG_SZ /d "255 255 128" /f >/dev/null 2>&1 \
+            || { _wine_env_log "cannot write the colour scheme into the registry"; return 1; }
+        wineserver -w >/dev/null 2>&1 || true
+        touch "$WINEPREFIX/.client-setup-colours"
     fi
     return 0
 }

@@ -27,7 +27,7 @@ TEST(Dialog, CentredWithTheDefaultsARedLabelOnlyOnTheFocusedButtonAndEscapeLeave
     ASSERT_NE(run.dialog, nullptr) << "no dialog from " << SETUP_EXE;
     RECT r;
     GetWindowRect(run.dialog, &r);
-    EXPECT_EQ((r.left + r.right - GetSystemMetrics(SM_CXSCREEN)) / 2 + (r.top + r.bottom - GetSystemMetrics(SM_CYSCREEN)) / 2, 0) << "off centre";
+    EXPECT_EQ(std::to_string((r.left + r.right - GetSystemMetrics(SM_CXSCREEN)) / 2) + "," + std::to_string((r.top + r.bottom - GetSystemMetrics(SM_CYSCREEN)) / 2), "0,0") << "off centre by x,y";
     EXPECT_NE(GetWindowLongA(run.dialog, GWL_STYLE) & WS_CAPTION, WS_CAPTION) << "a title bar";
     EXPECT_EQ(run.text(MAIN_FIELD) + "|" + run.text(CLIENT_FIELD) + "|" + run.text(STATUS_LINE), "F:\\VORAN|C:\\VORAN|");
     for (int id : {MAIN_FIELD, CLIENT_FIELD})
@@ -150,12 +150,12 @@ TEST_P(Installation, Scenario) {
         test::write_file(folder + "\\main\\" + name, bytes);
     for (const auto& [name, bytes] : (s.setup & UPDATE) && CreateDirectoryA(client.c_str(), nullptr) ? old : test::Snapshot{})
         test::write_file(client + "\\" + name, bytes);
+    const test::Snapshot before = test::snapshot(folder); // the main installation never changes; read before it is held
     std::vector<HANDLE> held = {s.setup & LOCK_EXE ? hold(client + "\\VORAN.EXE", GENERIC_READ, FILE_SHARE_READ) : nullptr,
                                 s.setup & HOLD_CHM ? hold(folder + "\\main\\VORAN.CHM", GENERIC_READ | DELETE, 7) : nullptr};
     test::write_file(link, "not a shortcut"); // an earlier one is replaced; a failed run makes none
     if (!s.installed)
         DeleteFileA(link.c_str());
-    const test::Snapshot before = test::snapshot(s.installed ? client : folder);
 
     Program run;
     ASSERT_NE(run.dialog, nullptr) << "no dialog from " << SETUP_EXE;
@@ -191,10 +191,10 @@ TEST_P(Installation, Scenario) {
 
     // The folders: installed as the main installation has it (VORAN.INI with the typed main path
     // and the timer), or exactly as they were; the old VORAN.INI kept under the name the message gave.
-    test::Snapshot expected = before, found = test::snapshot(s.installed ? client : folder);
+    test::Snapshot expected = before, found = test::snapshot(folder);
     for (const char* name : CLIENT_FILES)
         if (s.installed && files.count(name) && !((s.setup & HOLD_CHM) && name == std::string("VORAN.CHM")))
-            expected[name] = name == std::string("VORAN.INI") ? ini(main, "Timer=10\r\n") : files[name];
+            expected["CLIENT\\"], expected["CLIENT\\" + std::string(name)] = name == std::string("VORAN.INI") ? ini(main, "Timer=10\r\n") : files[name];
     if (!names["$A"].empty())
         expected[names["$A"].substr(folder.size() + 1)] = expected["CLIENT\\VORAN.INI"], expected.erase("CLIENT\\VORAN.INI");
     for (auto& [name, bytes] : found)

@@ -32,6 +32,7 @@ const FrameCase frame_cases[] = {
     {"plain text, unselected", "Client", 0, ODA_DRAWENTIRE, false, false, WINDOW, COLOR_WINDOWTEXT, 0},
     {"selected: highlight, window-coloured text", "Client", 0, ODA_SELECT, true, false, HIGHLIGHT, WINDOW, 0},
     {"selected with focus: black frame", "Client", 0, ODA_DRAWENTIRE, true, true, HIGHLIGHT, WINDOW, 1},
+    {"the focus frame goes over the mark-up", "@PEN{00FF00}@LIN{}", 0, ODA_DRAWENTIRE, false, true, WINDOW, NONE, 1},
     {"@-words without 0x82 are plain text", "@TXT x", 0, ODA_DRAWENTIRE, false, false, WINDOW, COLOR_WINDOWTEXT, 0},
     {"blank text draws no ink", "   ", 0, ODA_DRAWENTIRE, false, false, WINDOW, NONE, 0},
     {"mark-up without '@' draws no ink", "abc{}", 0, ODA_DRAWENTIRE, false, false, WINDOW, NONE, 0},

@@ -44,28 +44,39 @@ std::vector<Case> cases()
 {
     const Rgb HL = items::sys_rgb(COLOR_HIGHLIGHT), WIN = items::sys_rgb(COLOR_WINDOW);
     const int abc = text_width("abc"), blanks = text_width("   "), lb = 155 + text_width("Lb");
-    items::Item selected, scaled, left20{400, 20, 20};
+    items::Item selected, scaled, doubled, halved{400, 20, 20, 0, 440}, left20{400, 20, 20}, tall{400, 40};
     selected.selected = true;
-    scaled.scale = 1.5;
+    scaled.scale = 1.5, doubled.scale = 2, halved.scale = 0.5;
     return {
         // Positions and columns.
         {"OfsAddsSigned", "@OFS{10}@OFS{-4}@SEP{0}", {}, {at(6, 0, K), span(0, 6, W), span(7, 400, W)}},
-        {"XFromItemLeftXeFromRightEdge", "@OFS{30}@X{10}@SEP{0}@XE{20}@SEP{0}", left20,
-         {span(20, 30, W), at(30, 5, K), span(31, 400, W), at(400, 5, K), span(401, 420, W)}},
+        {"XFromItemLeftXeFromRightEdgeTextIndentedAtTheItemsEdge", "@X{0}@TXT{ab}@X{100}@SEP{0}@XE{20}@SEP{0}", left20,
+         {span(20, 25, W), span(25, 28, K, SOME), span(40, 120, W), at(120, 5, K), span(121, 400, W), at(400, 5, K),
+          span(401, 420, W)}},
         {"ScaleForMarkupNotTable", "@XCOL{1}@OFS{5}@SEP{0}@D{10}@TXT{}@SEP{0}", scaled,
          {span(0, 127, W), at(127, 0, K), span(128, 142, W), at(142, 0, K), span(143, 400, W)}},
+        // At scale 2 the margin is 10, the steps 2 and 20, tree cells 16 wide, the range gap 4: 2 units, scaled again.
+        {"ScaleForStepsTreeAndSegments", "@TXT{ab}@X{0}@OFS{50}@SEP{1}@SEP{4}@SEP{2}@TREE{8,12}@PEN{00FF00}@SEP{0}@DRC{FF0000,2}"
+                                         "@DRS{100,200}", doubled,
+         {span(0, 10, W), span(10, 13, K, SOME), at(99, 0, GREY), at(100, 0, K), at(101, 0, GREY), at(102, 0, RED), at(104, 0, K), at(123, 10, K),
+          at(132, 0, K), at(148, 0, K), at(155, 10, K), at(156, 0, GREEN), span(157, 204, W), at(204, 5, 0x0000FF),
+          at(299, 5, 0x0000FF), span(300, 304, W), at(304, 5, 0x0000FF)}},
+        {"ScaleForTheRangeLimit", "@DR{0,5000}", halved, {span(0, 20, W), span(20, 230, K), span(230, 440, W)}},
         {"OutsideTableKeepsAll", "@OFS{40}@XCOL{7}@CS{9,abc}@CA{-1,FF0000FF0000|ICOB011|x}@CR{3,FF0000FF0000}@SEP{0}",
          {}, {at(40, 0, K), span(0, 40, W), span(41, 400, W)}, OPAQUE},
         // Text runs.
-        {"TxtIndentsAndAdvancesByItsWidth", "@TXT{abc}@PEN{0000FF}@SEP{0}@X{100}@TXT{   }@SEP{0}", {},
+        {"TxtIndentsAndAdvancesByItsWidth", "@TXT{abc}@PEN2{0x0000FF}@SEP{0}@X{100}@TXT{   }@SEP{0}", {},
          {span(0, 5, W), span(5, 8, K, SOME), at(abc - 1, 0, W), at(abc, 0, RED), at(abc + 1, 0, W),
           span(5 + abc, 100 + blanks, W), at(100 + blanks, 5, RED), span(101 + blanks, 400, W)}},
         {"ColumnClipsTextAndEndsAtItsEdge", "@D{100}@OFS{20}@TXT{" + LONG + "}@PEN{0000FF}@SEP{0}", {},
          {span(0, 25, W), span(25, 28, K, SOME), span(92, 95, K, SOME), span(95, 100, W), at(100, 0, RED),
           span(101, 400, W)}},
-        {"DtaRightAlignsTextRuns", "@DTA{2}@D{100}@TXT{ab}", {},
-         {span(0, 80, W), span(92, 95, K, SOME), span(95, 400, W)}},
-        {"TxlCslWrapFromTheTop", "@D{40}@TXL{ab ab ab ab}@CSL{1,ab ab ab ab ab ab ab}", {400, 40},
+        // Flags are added to each command's own format (centred, and still one centred line) and kept.
+        {"DtaAddedAndKeptForTxtTxlClCsl", "@DTA{1}@CSL{0,ab}@CL{1;ab}@X{220}@D{60}@TXL{ab}@X{300}@D{100}@TXT{ab}", {},
+         {span(5, 40, K, NONE), {40, 60, 0, 5, K, SOME}, span(125, 155, K, NONE), span(155, 175, K, SOME),
+          span(225, 240, K, NONE), {240, 260, 0, 5, K, SOME}, span(305, 340, K, NONE), {340, 360, 0, 5, K, NONE},
+          span(340, 360, K, SOME)}},
+        {"TxlCslWrapFromTheTop", "@D{40}@TXL2{ab ab ab ab}@CSL7{1,ab ab ab ab ab ab ab}", tall,
          {{5, 35, 0, 6, K, SOME}, {5, 35, 14, 26, K, SOME}, span(35, 120, W), {125, 195, 0, 6, K, SOME},
           {125, 195, 14, 26, K, SOME}, span(195, 400, W)}},
         // Column cells, columns 0:100, 120:80, 220:60.
@@ -73,38 +84,43 @@ std::vector<Case> cases()
          {at(0, 0, K), span(1, 5, W), span(5, 8, K, SOME), span(92, 95, K, SOME), span(95, 100, W), at(100, 0, RED),
           span(101, 120, W), at(120, 19, K), at(120, 20, W), span(121, 125, W), span(125, 128, K, SOME),
           span(201, 205, K, SOME), span(205, 210, W), at(210, 0, RED), span(211, 400, W)}},
-        {"CsCdIgnoreFlagsClUsesThem", "@DTA{2}@CS{0,ab}@CD{1,ab}@CL{2,ab}", {},
-         {span(5, 8, K, SOME), span(30, 120, W), span(121, 180, W), span(190, 195, K, SOME), span(195, 220, W),
-          span(221, 270, W), span(280, 285, K, SOME), span(285, 400, W)}},
+        {"CsCdIgnoreFlags", "@DTA{2}@CS{0,ab}@CD{1,ab}", {},
+         {span(5, 8, K, SOME), span(30, 120, W), span(121, 180, W), span(190, 195, K, SOME), span(195, 400, W)}},
         {"CellWithoutSeparatorDrawsItsLine", "@CL{1 Total}@PEN{0000FF}@OFS{1}@SEP{0}", {},
          {span(0, 120, W), at(120, 0, K), at(121, 0, RED), span(122, 400, W)}},
-        {"CaGradientBitmapLabelBody", "@CA{1,FF0000FF0000|ICOB011|Lb body}", {},
-         {span(0, 120, W), at(120, 0, K), at(121, 0, RED), at(199, 19, RED), span(200, 400, W), at(125, 2, RED),
+        // The body: leading blanks dropped, a margin after the label, words wrapped.
+        {"CaGradientBitmapLabelBody", "@CA{1,FF0000FF0000|ICOB011|Lb    body body}", tall,
+         {span(0, 120, W), at(120, 0, K), at(121, 0, RED), at(199, 39, RED), span(200, 400, W), at(125, 2, RED),
           at(135, 3, TICK_TOP), span(145, 155, RED), span(145, 200, W, NONE), span(155, 158, K, SOME),
-          span(lb, lb + 5, RED), span(lb + 5, lb + 8, K, SOME)}, TRANSPARENT},
+          span(lb, lb + 5, RED), {lb + 5, lb + 8, 0, 8, K, SOME}, {lb + 5, lb + 8, 14, 27, K, SOME}}, TRANSPARENT},
+        // A separator before the first field belongs to it: "|FF0000FF0000" reads as 00F000 over 0FF000.
+        {"CaLeadingSeparatorInTheGradient", "@CA{0,|FF0000FF0000|ICOB011|Lb}", {}, {at(60, 0, 0x00F000)}},
         {"CaWithoutLabelStaysAtColumnStart", "@CA{1,FF0000FF0000|ICOB011}@PEN{00FF00}@OFS{1}@SEP{0}", {},
          {at(120, 0, K), at(121, 0, GREEN), span(122, 200, RED), span(200, 400, W)}, TRANSPARENT},
         {"CaSelectedKeepsHighlightLabelBlack", "@CA{1,FF0000FF0000|ICOB011|Lb body}", selected,
          {at(121, 0, HL), span(0, 400, RED, NONE), at(120, 0, K), span(155, 158, K, SOME),
           span(lb + 5, lb + 8, K, SOME)}, OPAQUE},
-        {"CrFillsTheColumn", "@CR{1,FF0000FF0000}", {}, {span(0, 120, W), span(120, 200, RED), span(200, 400, W)},
+        {"CrFillsTheColumn", "@CR5{1,FF0000FF0000}", {}, {span(0, 120, W), span(120, 200, RED), span(200, 400, W)},
          TRANSPARENT},
         // Bitmaps.
-        {"BmpAtCurXThenInColumn", "@OFS{10}@BMP{ICOB011}@PEN{0000FF}@SEP{0}@OFS{20}@D{100}@BMP{ICOB011}@SEP{0}", {},
+        {"BmpAtCurXThenInColumn", "@OFS{10}@BMP{ICOB011}@PEN{0000FF}@SEP{0}@OFS{20}@D{100}@BMP1{ICOB011}@SEP{0}", {},
          {span(0, 10, W), at(10, 0, W), at(20, 1, TICK_TOP), at(25, 10, TICK_RIGHT), at(29, 0, W), at(30, 0, RED),
           span(31, 55, W), at(65, 1, TICK_TOP), at(69, 0, W), at(70, 0, RED), at(71, 0, W)}},
         {"MissingOrBlankBitmapDoesNothing", "@BCK{00FF00}@OFS{10}@BMP{NOSUCH}@BMP{ }@BBK{NOSUCH}@RBR{NO}@SEP{0}", {},
          {at(10, 0, K), span(0, 10, W), span(11, 400, W)}},
-        {"BbkFromItemLeftPlusCurX", "@BCK{00FF00}@OFS{10}@BBK{ICOB011}@OFS{5}@PEN{0000FF}@SEP{0}", left20,
+        {"BbkFromItemLeftPlusCurX", "@BCK{00FF00}@OFS{10}@BBK2{ICOB011}@OFS{5}@PEN{0000FF}@SEP{0}", left20,
          {span(20, 30, W), at(30, 0, GREEN), at(40, 1, TICK_TOP), at(35, 0, RED), at(36, 0, GREEN),
           at(419, 19, GREEN)}},
         {"BbkColumnEndsMarginEarly", "@BCK{00FF00}@OFS{10}@D{60}@BBK{ICOB011}", left20,
          {at(29, 19, W), at(30, 19, GREEN), at(84, 19, GREEN), span(85, 420, W)}},
         {"BckWithoutDigitsIsBlack", "@BCK{zz}@BBK{ICOB011}", {}, {at(300, 10, K)}},
+        // "@BBK" fills with the DC's background, not the last colour read; "@GRECT" leaves it transparent.
+        {"BbkFillsWithTheBackground", "@BKM{1}@GRECT{FF0000FF0000}@FRG{0000FF}@OFS{10}@BBK{ICOB011}", {},
+         {at(5, 10, RED), at(300, 10, W)}, TRANSPARENT},
         {"RbrTilesASwatch", "@RBR{BRUSH2}", {},
          {at(0, 0, 0x7CDD9C), at(1, 0, 0x80E1A0), at(399, 19, 0x7EDF9E), at(0, 20, W)}},
         // Colours and modes; on a selected row only the pen changes.
-        {"ColoursAndModes", "@FRG{00FF00}@BCK{0000FF}@TXT{abc}@BKM{0}@X{100}@TXT{abc}@BKM{1}@X{200}@TXT{abc}"
+        {"ColoursAndModes", "@FRG9{00FF00}@BCK{0000FF}@TXT{abc}@BKM{0}@X{100}@TXT{abc}@BKM{1}@X{200}@TXT{abc}"
                             "@BKM{0}@BKM{}@X{300}@TXT{abc}", {},
          {span(5, 40, GREEN, SOME), span(0, 40, RED, SOME), span(100, 140, RED, NONE), span(100, 140, GREEN, SOME),
           span(200, 240, RED, SOME), span(300, 340, RED, SOME), span(0, 400, K, NONE)}, OPAQUE},
@@ -117,6 +133,14 @@ std::vector<Case> cases()
          {at(48, 0, W), at(49, 0, GREY), at(50, 16, K), at(50, 17, W), at(51, 0, RED), at(52, 0, GREEN), at(53, 0, W),
           at(62, 16, K), at(71, 8, K), at(63, 7, W), at(72, 7, K), at(72, 8, K), at(72, 9, W), at(81, 8, K),
           at(81, 9, W), at(82, 0, GREEN)}},
+        // What a command leaves in work_rect, seen by the fill of "@RECT".
+        {"XeResetsWorkRect", "@TXT{ab}@XE{0}@RECT{00FF00}", {}, {span(0, 400, GREEN)}},
+        {"SepResetsWorkRect", "@TXT{ab}@SEP{0}@RECT{00FF00}", {}, {span(0, 400, GREEN)}},
+        {"TreeWithoutPatternResetsWorkRect", "@TXT{ab}@TREE{10}@RECT{00FF00}", {}, {span(0, 400, GREEN)}},
+        {"TreeColumnEndsFromTheItemsLeft", "@D{50}@TREE{10}@RECT{00FF00}", left20,
+         {span(0, 20, W), span(20, 65, GREEN), span(65, 420, W)}},
+        {"DrsLeavesTheLastSegment", "@DRC{FF0000,2}@DRS{0,100}@RECT{00FF00}", {},
+         {at(1, 5, 0x0000FF), at(50, 5, W), span(51, 100, GREEN), span(100, 400, W)}},
         {"SepAtRightEdgeDrawsNothing", "@XE{0}@SEP{1}@SEP{2}@SEP{3}@SEP{4}@SEP{0}@OFS{-1}@SEP{0}",
          {400, 20, 0, 0, 410},
          {at(399, 0, K), span(0, 399, W), span(400, 410, W)}},

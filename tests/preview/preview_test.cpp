@@ -95,7 +95,7 @@ void expect_probe(const Image& image, const Probe& p)
 
 const Case cases[] = {
     // --check: lexing and dispatch, seen before any handler draws. Then placement, frame and item state.
-    {R"(--check --text abc@TXT7\x82x@y\x83def@XCOL2\x8240\x83ghi)", "", "", 0, "@TXT7\t@TXT\tx@y\n@XCOL2\tignored\t40\n"},
+    {R"(--check --text abc@TXT7\x82x@y\x82z\x83def@XCOL2\x8240\x83ghi)", "", "", 0, "@TXT7\t@TXT\tx@y\\x82z\n@XCOL2\tignored\t40\n"},
     {R"(--check --text @CSL3\x82\x83@CSX\x82\x83@CAPTION\x82\x83@COL\x82\x83@HIDE\x82e)", "", "", 0, "@CSL3\t@CSL\t\n@CSX\t@CS\t\n@CAPTION\t@CA\t\n@COL\tignored\t\n@HIDE\tignored\te\n"},
     {R"(--check --text @TXT\x20\x82\\\x83@SEP\x20\x82\xe8\x83@SEP)", "", "", 0, "@TXT \t@TXT\t\\x5C\n@SEP \tignored\t\\xE8\n@SEP\t@SEP\t\n"},
     {R"(--check --text @TXT\x09x)", "", "", 0, "(plain)\tline\t@TXT\\x09x\n"},
