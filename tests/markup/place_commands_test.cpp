@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "owndraw/graphics.h"
 #include "support/item_render.h"
 
 namespace {
@@ -44,6 +45,11 @@ std::vector<Case> cases()
 {
     const Rgb HL = items::sys_rgb(COLOR_HIGHLIGHT), WIN = items::sys_rgb(COLOR_WINDOW);
     const int abc = text_width("abc"), blanks = text_width("   "), lb = 155 + text_width("Lb");
+    const std::string ca = "@CA{1,FF0000FF0000|ICOB011|Lb body}";
+    const std::vector<Probe> ca_probes = {
+        span(0, 120, W), at(120, 0, K), at(121, 0, RED), at(199, 19, RED), span(200, 400, W), at(125, 2, RED),
+        at(135, 3, TICK_TOP), span(145, 155, RED), span(145, 200, W, NONE), span(155, 158, K, SOME),
+        span(lb, lb + 5, RED), span(lb + 5, lb + 8, K, SOME)};
     items::Item selected, scaled, left20{400, 20, 20};
     selected.selected = true;
     scaled.scale = 1.5;
@@ -78,10 +84,9 @@ std::vector<Case> cases()
           span(221, 270, W), span(280, 285, K, SOME), span(285, 400, W)}},
         {"CellWithoutSeparatorDrawsItsLine", "@CL{1 Total}@PEN{0000FF}@OFS{1}@SEP{0}", {},
          {span(0, 120, W), at(120, 0, K), at(121, 0, RED), span(122, 400, W)}},
-        {"CaGradientBitmapLabelBody", "@CA{1,FF0000FF0000|ICOB011|Lb body}", {},
-         {span(0, 120, W), at(120, 0, K), at(121, 0, RED), at(199, 19, RED), span(200, 400, W), at(125, 2, RED),
-          at(135, 3, TICK_TOP), span(145, 155, RED), span(145, 200, W, NONE), span(155, 158, K, SOME),
-          span(lb, lb + 5, RED), span(lb + 5, lb + 8, K, SOME)}, TRANSPARENT},
+        {"CaGradientBitmapLabelBody", ca, {}, ca_probes, TRANSPARENT},
+        // The frame fetches a long text whole, with the bytes of the mark-up as they were.
+        {"TextOf64KiBDrawnWhole", std::string(65536, '.') + ca, {}, ca_probes, TRANSPARENT},
         {"CaWithoutLabelStaysAtColumnStart", "@CA{1,FF0000FF0000|ICOB011}@PEN{00FF00}@OFS{1}@SEP{0}", {},
          {at(120, 0, K), at(121, 0, GREEN), span(122, 200, RED), span(200, 400, W)}, TRANSPARENT},
         {"CaSelectedKeepsHighlightLabelBlack", "@CA{1,FF0000FF0000|ICOB011|Lb body}", selected,
@@ -93,8 +98,14 @@ std::vector<Case> cases()
         {"BmpAtCurXThenInColumn", "@OFS{10}@BMP{ICOB011}@PEN{0000FF}@SEP{0}@OFS{20}@D{100}@BMP{ICOB011}@SEP{0}", {},
          {span(0, 10, W), at(10, 0, W), at(20, 1, TICK_TOP), at(25, 10, TICK_RIGHT), at(29, 0, W), at(30, 0, RED),
           span(31, 55, W), at(65, 1, TICK_TOP), at(69, 0, W), at(70, 0, RED), at(71, 0, W)}},
-        {"MissingOrBlankBitmapDoesNothing", "@BCK{00FF00}@OFS{10}@BMP{NOSUCH}@BMP{ }@BBK{NOSUCH}@RBR{NO}@SEP{0}", {},
+        {"BlankBitmapNameDoesNothing", "@BCK{00FF00}@OFS{10}@BMP{ }@BBK{ }@RBR{ }@SEP{0}", {},
          {at(10, 0, K), span(0, 10, W), span(11, 400, W)}},
+        // A name that names no bitmap: the command takes its place, draws no bitmap, cur_x stays.
+        {"MissingBitmapSetsTheWorkRectangle", "@OFS{20}@D{100}@BMP{NOSUCH}@RECT{0000FF}@SEP{0}", {},
+         {span(0, 20, W), at(20, 0, K), span(21, 25, W), span(25, 115, RED), span(115, 400, W)}},
+        {"MissingBitmapBbkStillReadsTheColour", "@BCK{00FF00}@FRG{0000FF}@OFS{10}@BBK{NOSUCH}@RECT{zz}@SEP{0}", {},
+         {span(0, 10, W), at(10, 0, K), span(11, 400, GREEN)}},
+        {"BitmapLeavesTheRowColours", "@BMP{ICOB011}@TXT{abc}", selected, {at(20, 4, HL), span(20, 45, WIN, SOME), span(20, 45, K, NONE)}},
         {"BbkFromItemLeftPlusCurX", "@BCK{00FF00}@OFS{10}@BBK{ICOB011}@OFS{5}@PEN{0000FF}@SEP{0}", left20,
          {span(20, 30, W), at(30, 0, GREEN), at(40, 1, TICK_TOP), at(35, 0, RED), at(36, 0, GREEN),
           at(419, 19, GREEN)}},
@@ -162,6 +173,38 @@ TEST(Place, Pixels)
             expect_probe(r, p, item.height);
         if (c.bk_mode != 0) {
             EXPECT_EQ(GetBkMode(r.canvas->dc.get()), c.bk_mode) << "background mode after the item";
+        }
+    }
+}
+
+// A bitmap shows its own colours on any row and after any colour command, its key colour
+// see-through: where `text` drew bitmap `name` at (x, y), each pixel is the bitmap's own or,
+// under a key pixel, what `under` (the same item without the bitmap) painted there.
+TEST(Place, BitmapsInTheirOwnColoursOnAnyRow)
+{
+    const struct { const char* text; const char* under; bool selected; const char* name; int x, y; } cases[] = {
+        {"@BMP{ICOB002}", "", true, "ICOB002", 0, 0},
+        {"@FRG{00FF00}@BCK{0000FF}@BMP{ICOB011}", "", false, "ICOB011", 0, 0},
+        {"@FL{1}@BMP{ICOB011}", "@FL{1}", false, "ICOB011", 0, 0},
+        {"@FL{0}@BMP{ICOB011}", "", true, "ICOB011", 0, 0},
+        {"@BCK{C6FFFF}@BBK{ICOB002}", "@RECT{C6FFFF}", false, "ICOB002", 0, 0},
+        {"@BBK{ICOB011}", "", true, "ICOB011", 0, 0},
+        {"@FRG{00FF00}@BCK{0000FF}@CA{0,FF0000FF0000|ICOB011|Lb}", "@CA{0,FF0000FF0000||Lb}", false, "ICOB011", 5, 2},
+        {"@CA{0,FF0000FF0000|ICOB002|Lb}", "@CA{0,FF0000FF0000||Lb}", true, "ICOB002", 5, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        items::Item item;
+        item.selected = c.selected, item.columns = &table;
+        const items::Rendered drawn = items::render(c.text, item), under = items::render(c.under, item);
+        pixels::Canvas own(20, 20);
+        draw_bitmap(own.dc.get(), guard::Bitmap(LoadBitmapA(GetModuleHandleA(nullptr), c.name)).get(), 0, 0);
+        for (int i = 0; i < 400; ++i) {
+            const int x = c.x + i % 20, y = c.y + i / 20;
+            const Rgb mine = own.at(i % 20, i / 20), want = mine == 0x010101 ? under.at(x, y) : mine;
+            if (y < drawn.canvas->height) {
+                ASSERT_EQ(drawn.at(x, y), want) << pixels::pixel_message(x, y, drawn.at(x, y), want);
+            }
         }
     }
 }
