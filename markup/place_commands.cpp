@@ -13,6 +13,17 @@ namespace {
 constexpr UINT ONE_LINE = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;  // 0x824
 constexpr UINT ONE_LINE_RIGHT = ONE_LINE | DT_RIGHT;                 // 0x826
 constexpr UINT WRAPPED = DT_WORDBREAK | DT_NOPREFIX;                 // 0x810
+// The format flags "@DTA" may add: all but those that write into the text (DT_MODIFYSTRING,
+// with which an ellipsis flag lets the platform write past the argument and end the
+// process), measure or underline instead of drawing (DT_CALCRECT, DT_PREFIXONLY), read the
+// format's second byte as a tab width and so drop DT_NOPREFIX (DT_TABSTOP), or let the text
+// out of its rectangle (DT_NOCLIP); bits with no meaning go too. Every combination of these
+// with both formats they are added to draws the text and leaves it as it was
+// (scripts/probe-platform.sh drawtext).
+constexpr UINT ITEM_TEXT_FLAGS = DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM | DT_WORDBREAK |
+                                 DT_SINGLELINE | DT_EXPANDTABS | DT_EXTERNALLEADING | DT_NOPREFIX |
+                                 DT_INTERNAL | DT_EDITCONTROL | DT_PATH_ELLIPSIS | DT_END_ELLIPSIS |
+                                 DT_RTLREADING | DT_WORD_ELLIPSIS | DT_NOFULLWIDTHCHARBREAK | DT_HIDEPREFIX;
 constexpr COLORREF LIGHT_GREY = RGB(0xC0, 0xC0, 0xC0);
 constexpr COLORREF BLACK = RGB(0, 0, 0);
 constexpr COLORREF RED = RGB(0xFF, 0, 0);
@@ -289,7 +300,7 @@ void command_txl(MarkupState& state)
 
 void command_dta(MarkupState& state)
 {
-    state.text_flags = static_cast<UINT>(read_decimal(state.arg_buffer));
+    state.text_flags = static_cast<UINT>(read_decimal(state.arg_buffer)) & ITEM_TEXT_FLAGS;
 }
 
 void command_bck(MarkupState& state)

@@ -71,6 +71,9 @@ std::vector<Case> cases()
           span(101, 400, W)}},
         {"DtaRightAlignsTextRuns", "@DTA{2}@D{100}@TXT{ab}", {},
          {span(0, 80, W), span(92, 95, K, SOME), span(95, 400, W)}},
+        // Flags that would write into the text (an abort under Wine), measure, or draw unclipped are dropped.
+        {"DtaKeepsOnlyFlagsThatDraw", "@DTA{999999}@D{100}@TXL{" + LONG + "}@DTA{1280}@X{200}@D{60}@TXT{" + LONG + "}", {},
+         {span(5, 95, K, SOME), span(95, 205, K, NONE), span(205, 255, K, SOME), span(255, 400, K, NONE)}},
         {"TxlCslWrapFromTheTop", "@D{40}@TXL{ab ab ab ab}@CSL{1,ab ab ab ab ab ab ab}", {400, 40},
          {{5, 35, 0, 6, K, SOME}, {5, 35, 14, 26, K, SOME}, span(35, 120, W), {125, 195, 0, 6, K, SOME},
           {125, 195, 14, 26, K, SOME}, span(195, 400, W)}},
