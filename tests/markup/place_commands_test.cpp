@@ -30,6 +30,7 @@ struct Case {
     items::Item item;  // {width, height, left, top, canvas width}; every item gets the column table
     std::vector<Probe> probes;
     int bk_mode = 0;  // the DC's background mode after the item; 0: not checked
+    std::string under = {}; const char* bitmap = nullptr; int bx = 0, by = 0;  // see Place.Pixels
 };
 
 int text_width(const char* text)
@@ -45,11 +46,6 @@ std::vector<Case> cases()
 {
     const Rgb HL = items::sys_rgb(COLOR_HIGHLIGHT), WIN = items::sys_rgb(COLOR_WINDOW);
     const int abc = text_width("abc"), blanks = text_width("   "), lb = 155 + text_width("Lb");
-    const std::string ca = "@CA{1,FF0000FF0000|ICOB011|Lb body}";
-    const std::vector<Probe> ca_probes = {
-        span(0, 120, W), at(120, 0, K), at(121, 0, RED), at(199, 19, RED), span(200, 400, W), at(125, 2, RED),
-        at(135, 3, TICK_TOP), span(145, 155, RED), span(145, 200, W, NONE), span(155, 158, K, SOME),
-        span(lb, lb + 5, RED), span(lb + 5, lb + 8, K, SOME)};
     items::Item selected, scaled, left20{400, 20, 20};
     selected.selected = true;
     scaled.scale = 1.5;
@@ -87,9 +83,11 @@ std::vector<Case> cases()
           span(221, 270, W), span(280, 285, K, SOME), span(285, 400, W)}},
         {"CellWithoutSeparatorDrawsItsLine", "@CL{1 Total}@PEN{0000FF}@OFS{1}@SEP{0}", {},
          {span(0, 120, W), at(120, 0, K), at(121, 0, RED), span(122, 400, W)}},
-        {"CaGradientBitmapLabelBody", ca, {}, ca_probes, TRANSPARENT},
-        // The frame fetches a long text whole, with the bytes of the mark-up as they were.
-        {"TextOf64KiBDrawnWhole", std::string(65536, '.') + ca, {}, ca_probes, TRANSPARENT},
+        {"CaGradientBitmapLabelBody", "@CA{1,FF0000FF0000|ICOB011|Lb body}", {},
+         {span(0, 120, W), at(120, 0, K), at(121, 0, RED), at(199, 19, RED), span(200, 400, W), at(125, 2, RED),
+          at(135, 3, TICK_TOP), span(145, 155, RED), span(145, 200, W, NONE), span(155, 158, K, SOME),
+          span(lb, lb + 5, RED), span(lb + 5, lb + 8, K, SOME)}, TRANSPARENT},
+        {"TextOf64KiBDrawnWhole", std::string(65536, '.') + "@CA{1,FF0000FF0000|ICOB011|Lb}", {}, {at(121, 0, RED), at(135, 3, TICK_TOP)}},
         {"CaWithoutLabelStaysAtColumnStart", "@CA{1,FF0000FF0000|ICOB011}@PEN{00FF00}@OFS{1}@SEP{0}", {},
          {at(120, 0, K), at(121, 0, GREEN), span(122, 200, RED), span(200, 400, W)}, TRANSPARENT},
         {"CaSelectedKeepsHighlightLabelBlack", "@CA{1,FF0000FF0000|ICOB011|Lb body}", selected,
@@ -103,11 +101,17 @@ std::vector<Case> cases()
           span(31, 55, W), at(65, 1, TICK_TOP), at(69, 0, W), at(70, 0, RED), at(71, 0, W)}},
         {"BlankBitmapNameDoesNothing", "@BCK{00FF00}@OFS{10}@BMP{ }@BBK{ }@RBR{ }@SEP{0}", {},
          {at(10, 0, K), span(0, 10, W), span(11, 400, W)}},
-        // A name that names no bitmap: the command takes its place, draws no bitmap, cur_x stays.
-        {"MissingBitmapSetsTheWorkRectangle", "@OFS{20}@D{100}@BMP{NOSUCH}@RECT{0000FF}@SEP{0}", {},
-         {span(0, 20, W), at(20, 0, K), span(21, 25, W), span(25, 115, RED), span(115, 400, W)}},
-        {"MissingBitmapBbkStillReadsTheColour", "@BCK{00FF00}@FRG{0000FF}@OFS{10}@BBK{NOSUCH}@RECT{zz}@SEP{0}", {},
-         {span(0, 10, W), at(10, 0, K), span(11, 400, GREEN)}},
+        // A name that names no bitmap: the command takes its place (work_rect, "@BBK"'s colour), draws no bitmap, cur_x stays.
+        {"MissingBitmapTakesItsPlace", "@OFS{20}@D{100}@BMP{NOSUCH}@RECT{0000FF}@SEP{0}@BCK{00FF00}@FRG{FF0000}@X{300}@D{0}@BBK{NOSUCH}@RECT{zz}",
+         {}, {span(0, 20, W), at(20, 0, K), span(21, 25, W), span(25, 115, RED), span(115, 300, W), span(300, 400, GREEN)}},
+        // Bitmaps in their own colours, key colour see-through, on any row and after any colour command.
+        {"BmpSelected", "@BMP{ICOB002}", selected, {}, 0, "", "ICOB002"},
+        {"BmpAfterFrgBck", "@FRG{00FF00}@BCK{0000FF}@BMP{ICOB011}", {}, {}, 0, "", "ICOB011"},
+        {"BmpOnFl1", "@FL{1}@BMP{ICOB011}", {}, {}, 0, "@FL{1}", "ICOB011"},
+        {"BbkOnBck", "@BCK{C6FFFF}@BBK{ICOB002}", {}, {}, 0, "@RECT{C6FFFF}", "ICOB002"},
+        {"BbkSelected", "@BBK{ICOB011}", selected, {}, 0, "", "ICOB011"},
+        {"CaAfterFrgBck", "@FRG{00FF00}@BCK{0000FF}@CA{0,FF0000FF0000|ICOB011|Lb}", {}, {}, 0, "@CA{0,FF0000FF0000||Lb}", "ICOB011", 5, 2},
+        {"CaSelected", "@CA{0,FF0000FF0000|ICOB002|Lb}", selected, {}, 0, "@CA{0,FF0000FF0000||Lb}", "ICOB002", 5, 2},
         {"BitmapLeavesTheRowColours", "@BMP{ICOB011}@TXT{abc}", selected, {at(20, 4, HL), span(20, 45, WIN, SOME), span(20, 45, K, NONE)}},
         {"BbkFromItemLeftPlusCurX", "@BCK{00FF00}@OFS{10}@BBK{ICOB011}@OFS{5}@PEN{0000FF}@SEP{0}", left20,
          {span(20, 30, W), at(30, 0, GREEN), at(40, 1, TICK_TOP), at(35, 0, RED), at(36, 0, GREEN),
@@ -177,37 +181,15 @@ TEST(Place, Pixels)
         if (c.bk_mode != 0) {
             EXPECT_EQ(GetBkMode(r.canvas->dc.get()), c.bk_mode) << "background mode after the item";
         }
-    }
-}
-
-// A bitmap shows its own colours on any row and after any colour command, its key colour
-// see-through: where `text` drew bitmap `name` at (x, y), each pixel is the bitmap's own or,
-// under a key pixel, what `under` (the same item without the bitmap) painted there.
-TEST(Place, BitmapsInTheirOwnColoursOnAnyRow)
-{
-    const struct { const char* text; const char* under; bool selected; const char* name; int x, y; } cases[] = {
-        {"@BMP{ICOB002}", "", true, "ICOB002", 0, 0},
-        {"@FRG{00FF00}@BCK{0000FF}@BMP{ICOB011}", "", false, "ICOB011", 0, 0},
-        {"@FL{1}@BMP{ICOB011}", "@FL{1}", false, "ICOB011", 0, 0},
-        {"@FL{0}@BMP{ICOB011}", "", true, "ICOB011", 0, 0},
-        {"@BCK{C6FFFF}@BBK{ICOB002}", "@RECT{C6FFFF}", false, "ICOB002", 0, 0},
-        {"@BBK{ICOB011}", "", true, "ICOB011", 0, 0},
-        {"@FRG{00FF00}@BCK{0000FF}@CA{0,FF0000FF0000|ICOB011|Lb}", "@CA{0,FF0000FF0000||Lb}", false, "ICOB011", 5, 2},
-        {"@CA{0,FF0000FF0000|ICOB002|Lb}", "@CA{0,FF0000FF0000||Lb}", true, "ICOB002", 5, 2},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        items::Item item;
-        item.selected = c.selected, item.columns = &table;
-        const items::Rendered drawn = items::render(c.text, item), under = items::render(c.under, item);
+        // Bitmap `bitmap` at (bx, by) in its own colours: each pixel its own or, under a key pixel,
+        // what the item text `under` (the same without the bitmap) paints there.
         pixels::Canvas own(20, 20);
-        draw_bitmap(own.dc.get(), guard::Bitmap(LoadBitmapA(GetModuleHandleA(nullptr), c.name)).get(), 0, 0);
-        for (int i = 0; i < 400; ++i) {
-            const int x = c.x + i % 20, y = c.y + i / 20;
+        const items::Rendered under = items::render(c.bitmap ? c.under : "", item);
+        draw_bitmap(own.dc.get(), guard::Bitmap(LoadBitmapA(GetModuleHandleA(nullptr), c.bitmap)).get(), 0, 0);
+        for (int i = 0; c.bitmap && i < 400 && c.by + i / 20 < r.canvas->height; ++i) {
+            const int x = c.bx + i % 20, y = c.by + i / 20;
             const Rgb mine = own.at(i % 20, i / 20), want = mine == 0x010101 ? under.at(x, y) : mine;
-            if (y < drawn.canvas->height) {
-                ASSERT_EQ(drawn.at(x, y), want) << pixels::pixel_message(x, y, drawn.at(x, y), want);
-            }
+            ASSERT_EQ(r.at(x, y), want) << pixels::pixel_message(x, y, r.at(x, y), want);
         }
     }
 }

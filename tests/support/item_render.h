@@ -46,23 +46,20 @@ struct Item {
     // called directly with this factor.
     double scale = 1.0;
     pixels::Rgb canvas_color = 0xFFFFFF;
-    bool combo = false;  // the text is an item of an owner-drawn combo box, not of a list box
+    bool combo = false;  // an item of an owner-drawn combo box, not of a list box
 };
 
-// The list box (or combo box) whose text the frame fetches, one hidden window of each for the
-// whole process. It holds `text` at index item_id & 0xFFFF, with empty items before it;
-// item_id -1: no items.
+// The list box (or combo box, `combo`) whose text the frame fetches, one hidden window of each
+// for the process. It holds `text` at index item_id & 0xFFFF, with empty items before it; item_id -1: no items.
 inline HWND list_box_holding(const std::string& text, UINT item_id, bool combo = false)
 {
-    static HWND list = CreateWindowExA(0, "LISTBOX", "", WS_POPUP | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, 0, 0, 500,
-                                       300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    static HWND combo_box = CreateWindowExA(0, "COMBOBOX", "", WS_POPUP | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
-                                            0, 0, 500, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    HWND box = combo ? combo_box : list;
-    SendMessageA(box, combo ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
+    static const HWND boxes[] = {
+        CreateWindowExA(0, "LISTBOX", "", WS_POPUP | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, 0, 0, 500, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr),
+        CreateWindowExA(0, "COMBOBOX", "", WS_POPUP | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, 0, 0, 500, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr)};
+    SendMessageA(boxes[combo], combo ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
     for (UINT i = 0; item_id != UINT(-1) && i <= (item_id & 0xFFFF); ++i)
-        SendMessageA(box, combo ? CB_ADDSTRING : LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(i == (item_id & 0xFFFF) ? text.c_str() : ""));
-    return box;
+        SendMessageA(boxes[combo], combo ? CB_ADDSTRING : LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(i == (item_id & 0xFFFF) ? text.c_str() : ""));
+    return boxes[combo];
 }
 
 // "MS Sans Serif" at 8 points, as a list box on the installation dialog has it.
