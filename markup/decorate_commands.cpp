@@ -17,10 +17,12 @@ constexpr COLORREF DARK_GREY = RGB(0x80, 0x80, 0x80);
 constexpr COLORREF LIGHT_GREY = RGB(0xC0, 0xC0, 0xC0);
 constexpr COLORREF EVEN_TINT = RGB(0xEA, 0xFF, 0xFF);
 constexpr COLORREF ODD_TINT = RGB(0xF8, 0xF8, 0xF8);
-// Repeated enlargements stop at this height. A list row shows nothing more of a taller
-// font, rasterisers slow down with the square of the height, and some fail outright on
-// heights in the hundreds of thousands of pixels.
-constexpr long long MAX_FONT_HEIGHT = 256;
+// Repeated enlargements stop at this height, the only place "@F01" does not double. Wine's
+// rasteriser ends the process on a glyph whose bitmap passes 2^32 bytes: "W@M" of an
+// ordinary face fails from a character height of about 73,900 pixels, and a glyph wider
+// than tall fails lower (scripts/probe-platform.sh fontheight). 32,768 leaves room for
+// glyphs four times as wide as tall and is far above any list font.
+constexpr long long MAX_FONT_HEIGHT = 32768;
 
 // Item text can carry any number: sums are formed in 64 bits and held at the int range
 // before they become coordinates, so no arithmetic on them can overflow.

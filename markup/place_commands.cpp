@@ -13,18 +13,41 @@ namespace {
 constexpr UINT ONE_LINE = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;  // 0x824
 constexpr UINT ONE_LINE_RIGHT = ONE_LINE | DT_RIGHT;                 // 0x826
 constexpr UINT WRAPPED = DT_WORDBREAK | DT_NOPREFIX;                 // 0x810
+// The format flags "@DTA" may add: all but those that write into the text (DT_MODIFYSTRING,
+// with which an ellipsis flag lets the platform write past the argument and end the
+// process), measure or underline instead of drawing (DT_CALCRECT, DT_PREFIXONLY), read the
+// format's second byte as a tab width and so drop DT_NOPREFIX (DT_TABSTOP), or let the text
+// out of its rectangle (DT_NOCLIP); bits with no meaning go too. Every combination of these
+// with both formats they are added to draws the text and leaves it as it was
+// (scripts/probe-platform.sh drawtext).
+constexpr UINT ITEM_TEXT_FLAGS = DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM | DT_WORDBREAK |
+                                 DT_SINGLELINE | DT_EXPANDTABS | DT_EXTERNALLEADING | DT_NOPREFIX |
+                                 DT_INTERNAL | DT_EDITCONTROL | DT_PATH_ELLIPSIS | DT_END_ELLIPSIS |
+                                 DT_RTLREADING | DT_WORD_ELLIPSIS | DT_NOFULLWIDTHCHARBREAK | DT_HIDEPREFIX;
 constexpr COLORREF LIGHT_GREY = RGB(0xC0, 0xC0, 0xC0);
 constexpr COLORREF BLACK = RGB(0, 0, 0);
 constexpr COLORREF RED = RGB(0xFF, 0, 0);
 
 // The argument names a bitmap resource, loaded afresh for every drawing because drawing
-// it with a key colour changes it. A blank name or one that names no resource gives no
-// bitmap, and the command then does nothing at all: no work_rect reset, no advance.
-guard::Bitmap load_named_bitmap(const MarkupState& state, const char* name)
+// it with a key colour changes it. A blank name gives no bitmap and *named false: the
+// command then does nothing at all. A name that names no resource gives no bitmap either,
+// but the command still takes its place (work_rect, "@BBK"'s colour and strip); only the
+// drawing from the bitmap, and the advance past it, are left out.
+guard::Bitmap load_named_bitmap(const MarkupState& state, const char* name, bool* named)
 {
-    if (is_blank(name))
-        return guard::Bitmap();
-    return guard::Bitmap(LoadBitmapA(state.instance, name));
+    *named = !is_blank(name);
+    return guard::Bitmap(*named ? LoadBitmapA(state.instance, name) : nullptr);
+}
+
+// "@BMP", "@BBK": the bitmap at (work_rect.left, R.top) in the room up to work_rect.right,
+// and cur_x past the width it took. Without a bitmap nothing is drawn and cur_x stays.
+void draw_bitmap_run(MarkupState& state, HBITMAP bitmap)
+{
+    if (bitmap == nullptr)
+        return;
+    state.avail_width = work_rect.right - work_rect.left;
+    draw_inline_bitmap(state.dc, bitmap, work_rect.left, state.item_rect.top, &state.avail_width);
+    state.cur_x += state.avail_width;
 }
 
 // The position after a column's text. It is taken from the text rectangle's right edge
@@ -128,8 +151,9 @@ void command_xcol(MarkupState& state)
 
 void command_bmp(MarkupState& state)
 {
-    guard::Bitmap bitmap = load_named_bitmap(state, state.arg_buffer);
-    if (!bitmap)
+    bool named = false;
+    guard::Bitmap bitmap = load_named_bitmap(state, state.arg_buffer, &named);
+    if (!named)
         return;
     const RECT& r = state.item_rect;
     work_rect = r;
@@ -140,15 +164,14 @@ void command_bmp(MarkupState& state)
     } else {
         work_rect.left = std::max<LONG>(r.left, state.cur_x);
     }
-    state.avail_width = work_rect.right - work_rect.left;
-    draw_inline_bitmap(state.dc, bitmap.get(), work_rect.left, r.top, &state.avail_width);
-    state.cur_x += state.avail_width;
+    draw_bitmap_run(state, bitmap.get());
 }
 
 void command_bbk(MarkupState& state)
 {
-    guard::Bitmap bitmap = load_named_bitmap(state, state.arg_buffer);
-    if (!bitmap)
+    bool named = false;
+    guard::Bitmap bitmap = load_named_bitmap(state, state.arg_buffer, &named);
+    if (!named)
         return;
     const RECT& r = state.item_rect;
     work_rect = r;
@@ -160,20 +183,19 @@ void command_bbk(MarkupState& state)
     work_rect.left = r.left + state.cur_x;
     state.color_value = GetBkColor(state.dc);
     fill_solid(state.dc, work_rect, state.color_value);
-    state.avail_width = work_rect.right - work_rect.left;
-    draw_inline_bitmap(state.dc, bitmap.get(), work_rect.left, r.top, &state.avail_width);
-    state.cur_x += state.avail_width;
+    draw_bitmap_run(state, bitmap.get());
 }
 
 void command_rbr(MarkupState& state)
 {
     if (state.selected)
         return;
-    guard::Bitmap bitmap = load_named_bitmap(state, state.arg_buffer);
-    if (!bitmap)
+    bool named = false;
+    guard::Bitmap bitmap = load_named_bitmap(state, state.arg_buffer, &named);
+    if (!named)
         return;
     work_rect = state.item_rect;
-    guard::Brush brush(CreatePatternBrush(bitmap.get()));
+    guard::Brush brush(bitmap ? CreatePatternBrush(bitmap.get()) : nullptr);
     if (brush)
         FillRect(state.dc, &work_rect, brush.get());
 }
@@ -228,7 +250,8 @@ void command_ca(MarkupState& state)
     if (is_blank(label))
         return;
 
-    if (guard::Bitmap bitmap = load_named_bitmap(state, bitmap_name)) {
+    bool named = false;
+    if (guard::Bitmap bitmap = load_named_bitmap(state, bitmap_name, &named)) {
         state.avail_width = work_rect.right - work_rect.left;
         draw_inline_bitmap(state.dc, bitmap.get(), work_rect.left, r.top + 2, &state.avail_width);
     }
@@ -277,7 +300,7 @@ void command_txl(MarkupState& state)
 
 void command_dta(MarkupState& state)
 {
-    state.text_flags = static_cast<UINT>(read_decimal(state.arg_buffer));
+    state.text_flags = static_cast<UINT>(read_decimal(state.arg_buffer)) & ITEM_TEXT_FLAGS;
 }
 
 void command_bck(MarkupState& state)

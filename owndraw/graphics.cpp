@@ -30,6 +30,21 @@ void blit_bitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height, bo
         BitBlt(dc, x, y, info.bmWidth, info.bmHeight, source.get(), origin.x, origin.y, SRCCOPY);
 }
 
+// A monochrome source combined with a colour destination takes the destination's text
+// colour for its 0 bits and its background colour for its 1 bits. Black and white make the
+// mask a true mask, whatever colours the caller draws its text in (a selected list item, a
+// colour command of the mark-up); the caller's colours come back afterwards.
+struct MaskColours {
+    HDC dc;
+    COLORREF text = SetTextColor(dc, RGB(0, 0, 0));
+    COLORREF background = SetBkColor(dc, RGB(255, 255, 255));
+    ~MaskColours()
+    {
+        SetTextColor(dc, text);
+        SetBkColor(dc, background);
+    }
+};
+
 using GradientFillFunction = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
 
 // msimg32 is not among the known DLLs, so an import entry would let the loader search the
@@ -108,6 +123,7 @@ void draw_transparent_bitmap(HDC dc, HBITMAP bitmap, int x, int y, COLORREF key)
     guard::MemoryDC source(dc);
     if (!source)
         return;
+    MaskColours colours{dc};
     {
         // AND with the mask keeps the destination under the key pixels and blackens the rest;
         // OR with the blackened bitmap then puts the picture into the black hole.

@@ -22,8 +22,9 @@ int CALLBACK copy_first_font(const LOGFONTA* font, const TEXTMETRICA* metrics, D
 // Builds the monochrome mask of `bitmap` for `key` (key pixels 1, others 0) and turns the
 // key pixels of `bitmap` black in place. The caller owns the returned mask.
 HBITMAP make_mask_bitmap(HBITMAP bitmap, COLORREF key);
-// Draws `bitmap` at (x, y) with `key` see-through. The bitmap is changed (see make_mask_bitmap):
-// load it afresh for every drawing.
+// Draws `bitmap` at (x, y) in its own colours with `key` see-through, whatever text and
+// background colours `dc` holds; they are the same on return. The bitmap is changed (see
+// make_mask_bitmap): load it afresh for every drawing.
 void draw_transparent_bitmap(HDC dc, HBITMAP bitmap, int x, int y, COLORREF key);
 // Draws `bitmap` transparently with GLYPH_KEY_COLOR; lowers *width to the bitmap's width
 // when that is smaller. The whole bitmap is drawn even when wider than *width.

@@ -1,24 +1,72 @@
 #include "owndraw/list_item.h"
 
+#include <climits>
+#include <memory>
+#include <new>
+
 #include "owndraw/gdi_guards.h"
 
-char item_text_buffer[ITEM_TEXT_SIZE];
+namespace {
+
+// What the buffer holds before any item needs more: a rich item of every command fits.
+char first_item_text[512];
+// The enlarged buffer once there is one; item_text_buffer points into it.
+std::unique_ptr<char[]> enlarged_item_text;
+size_t item_text_capacity = sizeof first_item_text;
+
+} // namespace
+
+char* item_text_buffer = first_item_text;
 
 namespace {
 
 // The frame's own copy of the item rectangle, for the fill and the focus frame.
 RECT list_item_rect = {};
 
-// LB_GETTEXT is given no size, so the length is asked first: a text that would not fit
-// the buffer is not fetched at all, and the item is painted as if it had none.
+// Room for `size` bytes in item_text_buffer; false, with the buffer as it was, when memory
+// is short.
+bool reserve_item_text(size_t size)
+{
+    if (size <= item_text_capacity)
+        return true;
+    std::unique_ptr<char[]> bigger(new (std::nothrow) char[size]);
+    if (!bigger)
+        return false;
+    enlarged_item_text = std::move(bigger);
+    item_text_buffer = enlarged_item_text.get();
+    item_text_capacity = size;
+    return true;
+}
+
+// The item's text, whole, into item_text_buffer; an empty text when it cannot be had. The
+// text is fetched as UTF-16 and converted to the ANSI code page, which gives back the bytes
+// the owner put in (0x82, 0x83 and 0x86 included): fetched as ANSI, the platform converts
+// it for us, and some list boxes (Wine's common-controls ones) do that through a fixed
+// buffer of 512 characters and go wrong on longer texts. The length is asked first,
+// because the fetch is given no size.
 void fetch_item_text(const DRAWITEMSTRUCT* request)
 {
     item_text_buffer[0] = '\0';
+    const bool combo = request->CtlType == ODT_COMBOBOX;
+    const UINT get_length = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
+    const UINT get_text = combo ? CB_GETLBTEXT : LB_GETTEXT;
     const WPARAM index = request->itemID & 0xFFFF;
-    const LRESULT length = SendMessageA(request->hwndItem, LB_GETTEXTLEN, index, 0);
-    if (length == LB_ERR || length < 0 || static_cast<size_t>(length) >= ITEM_TEXT_SIZE)
+    const LRESULT length = SendMessageW(request->hwndItem, get_length, index, 0);
+    // Both conversions count in int.
+    if (length < 0 || length >= INT_MAX)
         return;
-    SendMessageA(request->hwndItem, LB_GETTEXT, index, reinterpret_cast<LPARAM>(item_text_buffer));
+    std::unique_ptr<wchar_t[]> wide(new (std::nothrow) wchar_t[static_cast<size_t>(length) + 1]);
+    if (!wide)
+        return;
+    const LRESULT got = SendMessageW(request->hwndItem, get_text, index, reinterpret_cast<LPARAM>(wide.get()));
+    if (got <= 0 || got > length)
+        return;
+    const int count = static_cast<int>(got);
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.get(), count, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0 || !reserve_item_text(static_cast<size_t>(bytes) + 1))
+        return;
+    WideCharToMultiByte(CP_ACP, 0, wide.get(), count, item_text_buffer, bytes, nullptr, nullptr);
+    item_text_buffer[bytes] = '\0';
 }
 
 } // namespace

@@ -1,6 +1,7 @@
-// The frame that paints owner-drawn list items (LBS_OWNERDRAWFIXED | LBS_HASSTRINGS):
-// fetches the item's text, paints the selection colours, lets the mark-up renderer paint
-// the content and marks the focused item.
+// The frame that paints the items of owner-drawn list boxes (LBS_OWNERDRAWFIXED |
+// LBS_HASSTRINGS) and combo boxes (CBS_OWNERDRAWFIXED | CBS_HASSTRINGS): fetches the item's
+// text, paints the selection colours, lets the mark-up renderer paint the content and marks
+// the focused item.
 #pragma once
 #include <windows.h>
 
@@ -8,14 +9,12 @@
 
 #include "markup/markup.h"
 
-// The text of the item being painted, shared by every item. A text longer than
-// ITEM_TEXT_SIZE - 1 bytes is not fetched: its item shows no content. 511 bytes hold a
-// rich item of every command; and some list box implementations (Wine's, for one) fetch
-// ANSI texts through a 512-character buffer of their own and fail on longer ones.
-constexpr size_t ITEM_TEXT_SIZE = 512;
-extern char item_text_buffer[ITEM_TEXT_SIZE];
+// The text of the item being painted, in the ANSI code page, shared by every item. It is
+// enlarged to hold the longest text painted so far and never shrinks; when it cannot be
+// enlarged, the item shows no content.
+extern char* item_text_buffer;
 
-// Entry point for a WM_DRAWITEM request of a list box; always returns TRUE.
+// Entry point for a WM_DRAWITEM request of a list box or combo box; always returns TRUE.
 BOOL draw_list_item(HINSTANCE instance, const DRAWITEMSTRUCT* request, const ColumnTable* columns);
 // A change of focus: the dotted inversion when the item gains it, a whole repaint when it
 // loses it.

@@ -148,6 +148,12 @@ TEST(DecorateCommands, DoubleHeightFontIsDeletedWhenTheItemFontReturns)
     EXPECT_EQ(height_after("1"), 4 * list_height) << "again: four times as high, the first enlargement gone";
     EXPECT_EQ(height_after("0"), list_height);
     EXPECT_EQ(GetCurrentObject(s.dc, OBJ_FONT), items::list_font());
+    for (const auto& [from, to] : {std::pair<LONG, LONG>{-200, -400}, {16384, 32768}, {-20000, -32768}}) {  // held only near where rasterising fails
+        guard::Font large(CreateFontA(from, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif"));
+        guard::Select chosen(s.dc, large.get());
+        EXPECT_EQ(height_after("1"), to) << from;
+        height_after("0");
+    }
 }
 
 } // namespace

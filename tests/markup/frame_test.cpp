@@ -24,9 +24,8 @@ struct FrameCase {
     int fill;        // system colour expected inside the item away from the text, or NONE
     int ink;         // system colour of the text's ink, or NONE for no ink
     int border;      // 0: border like the fill; 1: solid black frame; 2: dotted inversion
+    bool combo = false;  // an item of an owner-drawn combo box
 };
-
-const std::string FITS(ITEM_TEXT_SIZE - 1, 'W');
 
 const FrameCase frame_cases[] = {
     {"plain text, unselected", "Client", 0, ODA_DRAWENTIRE, false, false, WINDOW, COLOR_WINDOWTEXT, 0},
@@ -43,8 +42,7 @@ const FrameCase frame_cases[] = {
     {"action 3 draws nothing", "Client", 0, 3, false, true, NONE, NONE, 0},
     {"action 0 draws nothing", "Client", 0, 0, false, false, NONE, NONE, 0},
     {"index 65536 fetches item 0", "Client", 65536, ODA_DRAWENTIRE, false, false, WINDOW, COLOR_WINDOWTEXT, 0},
-    {"the longest text that fits is drawn", FITS, 1, ODA_DRAWENTIRE, false, false, WINDOW, COLOR_WINDOWTEXT, 0},
-    {"a text longer than the buffer is not drawn", FITS + "W", 1, ODA_DRAWENTIRE, false, false, WINDOW, NONE, 0},
+    {"an owner-drawn combo box's item", "Client", 1, ODA_DRAWENTIRE, true, true, HIGHLIGHT, WINDOW, 1, true},
 };
 
 TEST(Frame, DispatchColoursAndFocus)
@@ -57,6 +55,7 @@ TEST(Frame, DispatchColoursAndFocus)
         item.selected = c.selected;
         item.focus = c.focus;
         item.canvas_color = CANVAS;
+        item.combo = c.combo;
         items::Rendered r = items::render(c.text, item);
         EXPECT_EQ(r.result, TRUE);
 

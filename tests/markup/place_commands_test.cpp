@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "owndraw/graphics.h"
 #include "support/item_render.h"
 
 namespace {
@@ -29,6 +30,7 @@ struct Case {
     items::Item item;  // {width, height, left, top, canvas width}; every item gets the column table
     std::vector<Probe> probes;
     int bk_mode = 0;  // the DC's background mode after the item; 0: not checked
+    std::string under = {}; const char* bitmap = nullptr; int bx = 0, by = 0;  // see Place.Pixels
 };
 
 int text_width(const char* text)
@@ -76,6 +78,9 @@ std::vector<Case> cases()
          {span(5, 40, K, NONE), {40, 60, 0, 5, K, SOME}, span(125, 155, K, NONE), span(155, 175, K, SOME),
           span(225, 240, K, NONE), {240, 260, 0, 5, K, SOME}, span(305, 340, K, NONE), {340, 360, 0, 5, K, NONE},
           span(340, 360, K, SOME)}},
+        // Flags that would write into the text (an abort under Wine), measure, or draw unclipped are dropped.
+        {"DtaKeepsOnlyFlagsThatDraw", "@DTA{999999}@D{100}@TXL{" + LONG + "}@DTA{1280}@X{200}@D{60}@TXT{" + LONG + "}", {},
+         {span(5, 95, K, SOME), span(95, 205, K, NONE), span(205, 255, K, SOME), span(255, 400, K, NONE)}},
         {"TxlCslWrapFromTheTop", "@D{40}@TXL2{ab ab ab ab}@CSL7{1,ab ab ab ab ab ab ab}", tall,
          {{5, 35, 0, 6, K, SOME}, {5, 35, 14, 26, K, SOME}, span(35, 120, W), {125, 195, 0, 6, K, SOME},
           {125, 195, 14, 26, K, SOME}, span(195, 400, W)}},
@@ -95,6 +100,7 @@ std::vector<Case> cases()
           span(lb, lb + 5, RED), {lb + 5, lb + 8, 0, 8, K, SOME}, {lb + 5, lb + 8, 14, 27, K, SOME}}, TRANSPARENT},
         // A separator before the first field belongs to it: "|FF0000FF0000" reads as 00F000 over 0FF000.
         {"CaLeadingSeparatorInTheGradient", "@CA{0,|FF0000FF0000|ICOB011|Lb}", {}, {at(60, 0, 0x00F000)}},
+        {"TextOf64KiBDrawnWhole", std::string(65536, '.') + "@CA{1,FF0000FF0000|ICOB011|Lb}", {}, {at(121, 0, RED), at(135, 3, TICK_TOP)}},
         {"CaWithoutLabelStaysAtColumnStart", "@CA{1,FF0000FF0000|ICOB011}@PEN{00FF00}@OFS{1}@SEP{0}", {},
          {at(120, 0, K), at(121, 0, GREEN), span(122, 200, RED), span(200, 400, W)}, TRANSPARENT},
         {"CaSelectedKeepsHighlightLabelBlack", "@CA{1,FF0000FF0000|ICOB011|Lb body}", selected,
@@ -106,8 +112,20 @@ std::vector<Case> cases()
         {"BmpAtCurXThenInColumn", "@OFS{10}@BMP{ICOB011}@PEN{0000FF}@SEP{0}@OFS{20}@D{100}@BMP1{ICOB011}@SEP{0}", {},
          {span(0, 10, W), at(10, 0, W), at(20, 1, TICK_TOP), at(25, 10, TICK_RIGHT), at(29, 0, W), at(30, 0, RED),
           span(31, 55, W), at(65, 1, TICK_TOP), at(69, 0, W), at(70, 0, RED), at(71, 0, W)}},
-        {"MissingOrBlankBitmapDoesNothing", "@BCK{00FF00}@OFS{10}@BMP{NOSUCH}@BMP{ }@BBK{NOSUCH}@RBR{NO}@SEP{0}", {},
+        {"BlankBitmapNameDoesNothing", "@BCK{00FF00}@OFS{10}@BMP{ }@BBK{ }@RBR{ }@SEP{0}", {},
          {at(10, 0, K), span(0, 10, W), span(11, 400, W)}},
+        // A name that names no bitmap: the command takes its place (work_rect, "@BBK"'s colour), draws no bitmap, cur_x stays.
+        {"MissingBitmapTakesItsPlace", "@OFS{20}@D{100}@BMP{NOSUCH}@RECT{0000FF}@SEP{0}@BCK{00FF00}@FRG{FF0000}@X{300}@D{0}@BBK{NOSUCH}@RECT{zz}",
+         {}, {span(0, 20, W), at(20, 0, K), span(21, 25, W), span(25, 115, RED), span(115, 300, W), span(300, 400, GREEN)}},
+        // Bitmaps in their own colours, key colour see-through, on any row and after any colour command.
+        {"BmpSelected", "@BMP{ICOB002}", selected, {}, 0, "", "ICOB002"},
+        {"BmpAfterFrgBck", "@FRG{00FF00}@BCK{0000FF}@BMP{ICOB011}", {}, {}, 0, "", "ICOB011"},
+        {"BmpOnFl1", "@FL{1}@BMP{ICOB011}", {}, {}, 0, "@FL{1}", "ICOB011"},
+        {"BbkOnBck", "@BCK{C6FFFF}@BBK{ICOB002}", {}, {}, 0, "@RECT{C6FFFF}", "ICOB002"},
+        {"BbkSelected", "@BBK{ICOB011}", selected, {}, 0, "", "ICOB011"},
+        {"CaAfterFrgBck", "@FRG{00FF00}@BCK{0000FF}@CA{0,FF0000FF0000|ICOB011|Lb}", {}, {}, 0, "@CA{0,FF0000FF0000||Lb}", "ICOB011", 5, 2},
+        {"CaSelected", "@CA{0,FF0000FF0000|ICOB002|Lb}", selected, {}, 0, "@CA{0,FF0000FF0000||Lb}", "ICOB002", 5, 2},
+        {"BitmapLeavesTheRowColours", "@BMP{ICOB011}@TXT{abc}", selected, {at(20, 4, HL), span(20, 45, WIN, SOME), span(20, 45, K, NONE)}},
         {"BbkFromItemLeftPlusCurX", "@BCK{00FF00}@OFS{10}@BBK2{ICOB011}@OFS{5}@PEN{0000FF}@SEP{0}", left20,
          {span(20, 30, W), at(30, 0, GREEN), at(40, 1, TICK_TOP), at(35, 0, RED), at(36, 0, GREEN),
           at(419, 19, GREEN)}},
@@ -186,6 +204,16 @@ TEST(Place, Pixels)
             expect_probe(r, p, item.height);
         if (c.bk_mode != 0) {
             EXPECT_EQ(GetBkMode(r.canvas->dc.get()), c.bk_mode) << "background mode after the item";
+        }
+        // Bitmap `bitmap` at (bx, by) in its own colours: each pixel its own or, under a key pixel,
+        // what the item text `under` (the same without the bitmap) paints there.
+        pixels::Canvas own(20, 20);
+        const items::Rendered under = items::render(c.bitmap ? c.under : "", item);
+        draw_bitmap(own.dc.get(), guard::Bitmap(LoadBitmapA(GetModuleHandleA(nullptr), c.bitmap)).get(), 0, 0);
+        for (int i = 0; c.bitmap && i < 400 && c.by + i / 20 < r.canvas->height; ++i) {
+            const int x = c.bx + i % 20, y = c.by + i / 20;
+            const Rgb mine = own.at(i % 20, i / 20), want = mine == 0x010101 ? under.at(x, y) : mine;
+            ASSERT_EQ(r.at(x, y), want) << pixels::pixel_message(x, y, r.at(x, y), want);
         }
     }
 }

@@ -108,6 +108,7 @@ const Case cases[] = {
     {"--text Hg --width 60 --action focus --focus --selected", "", "o.bmp", 0, "", {{0, 0, 60, 1, WHITE, true}, {1, 1, 59, 19, WHITE, false}}},
     {"--text Hg --width 60 --action 3 --selected", "", "o.bmp", 0, "", {{0, 0, 60, 20, WHITE, false}}},
     {"--text Hg --width 60 --item 2 --selected", "", "o.bmp", 0, "", {{1, 1, 59, 19, HIGHLIGHT, true}}},
+    {"--text-file {in} --width 60", std::string(65536, '.') + "@RECT\x82" "0000FF\x83", "o.bmp", 0, "", {{0, 0, 60, 20, 0xFF0000, false}}}, // 64 KiB, drawn whole
     {"--text Hg --width 60 --font \"MS Sans Serif,24\" --columns 0:30,30:30", "", "o.png", 0, ""},
     {"--text Hg --width 60 --font \"MS Sans Serif,24\" --selected", "", "o.bmp", 0, "", {{0, 0, 60, 3, HIGHLIGHT, true}}},
     // Bad usage (2) and bad input or output (1): one line naming the problem, no file.

@@ -46,18 +46,20 @@ struct Item {
     // called directly with this factor.
     double scale = 1.0;
     pixels::Rgb canvas_color = 0xFFFFFF;
+    bool combo = false;  // an item of an owner-drawn combo box, not of a list box
 };
 
-// The list box whose text the frame fetches, one hidden window for the whole process. It
-// holds `text` at index item_id & 0xFFFF, with empty items before it; item_id -1: no items.
-inline HWND list_box_holding(const std::string& text, UINT item_id)
+// The list box (or combo box, `combo`) whose text the frame fetches, one hidden window of each
+// for the process. It holds `text` at index item_id & 0xFFFF, with empty items before it; item_id -1: no items.
+inline HWND list_box_holding(const std::string& text, UINT item_id, bool combo = false)
 {
-    static HWND box = CreateWindowExA(0, "LISTBOX", "", WS_POPUP | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, 0, 0, 500,
-                                      300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(box, LB_RESETCONTENT, 0, 0);
+    static const HWND boxes[] = {
+        CreateWindowExA(0, "LISTBOX", "", WS_POPUP | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, 0, 0, 500, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr),
+        CreateWindowExA(0, "COMBOBOX", "", WS_POPUP | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, 0, 0, 500, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr)};
+    SendMessageA(boxes[combo], combo ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
     for (UINT i = 0; item_id != UINT(-1) && i <= (item_id & 0xFFFF); ++i)
-        SendMessageA(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(i == (item_id & 0xFFFF) ? text.c_str() : ""));
-    return box;
+        SendMessageA(boxes[combo], combo ? CB_ADDSTRING : LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(i == (item_id & 0xFFFF) ? text.c_str() : ""));
+    return boxes[combo];
 }
 
 // "MS Sans Serif" at 8 points, as a list box on the installation dialog has it.
@@ -90,11 +92,11 @@ inline Rendered render(const std::string& readable, const Item& item = {})
     HGDIOBJ old_font = SelectObject(dc, list_font());
 
     DRAWITEMSTRUCT request{};
-    request.CtlType = ODT_LISTBOX;
+    request.CtlType = item.combo ? ODT_COMBOBOX : ODT_LISTBOX;
     request.itemID = item.item_id;
     request.itemAction = item.action;
     request.itemState = (item.selected ? ODS_SELECTED : 0) | (item.focus ? ODS_FOCUS : 0);
-    request.hwndItem = list_box_holding(text, item.item_id);
+    request.hwndItem = list_box_holding(text, item.item_id, item.combo);
     request.hDC = dc;
     request.rcItem = {item.left, item.top, item.left + item.width, item.top + item.height};
     if (item.scale == 1.0) {
