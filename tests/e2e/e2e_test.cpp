@@ -62,7 +62,7 @@ const char DONE_NO_LINK[] = "Installazione terminata con successo.";
 const char MAIN_NOT_ANSI[] = "Attenzione! Il percorso SERVER indicato contiene caratteri non validi.";
 const char CLIENT_NOT_ANSI[] = "Attenzione! Il percorso CLIENT indicato contiene caratteri non validi.";
 const char IS_MAIN[] = "Attenzione! Il percorso CLIENT indicato coincide con l'installazione principale di VORAN.";
-const char RELATIVE_PATH[] = "Attenzione! Il percorso CLIENT indicato non e' completo.\nIndicare il disco e la cartella a partire dalla radice (ad esempio C:\\VORAN).";
+const char RELATIVE_PATH[] = "Attenzione! Il percorso CLIENT indicato non e' completo.\nIndicarlo a partire dalla radice del disco, ad esempio C:\\VORAN.";
 #define COPYING "Installazione in corso: copia di "
 
 const char* const CLIENT_FILES[] = {"VORAN.INI", "IM31BMP.DIL", "IM31JPG.DIL", "IMGMAN31.DLL", "IMAGE2PDF.DLL",
@@ -188,6 +188,7 @@ TEST_P(Installation, Scenario) {
     run.set_text(MAIN_FIELD, blank + main + blank);
     s.setup & TYPED ? run.type(CLIENT_FIELD, client) : run.set_text(CLIENT_FIELD, blank + client + blank);
     names["$C"] = run.text(CLIENT_FIELD);
+    EXPECT_TRUE(!(s.setup & TYPED) || names["$C"] == CharUpperA(&std::string(client)[0])) << "typed, the field holds " << names["$C"];
     run.press(IDOK);
     for (const Box& b : s.boxes) {
         HWND box = run.wait_box();
