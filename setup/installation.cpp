@@ -152,8 +152,8 @@ bool folder_identity(const char* path, BY_HANDLE_FILE_INFORMATION& info)
     return known;
 }
 
-// Both paths name one folder: the same full path name ("F:\\VORAN\\." and "F:\\VORAN\\" are
-// "F:\\VORAN"), or, when both exist, the same folder on the same volume (another drive letter
+// Both paths name one folder: the same full path name ("F:\VORAN\." and "F:\VORAN\" are
+// "F:\VORAN"), or, when both exist, the same folder on the same volume (another drive letter
 // mapped onto it, a short name, a link).
 bool same_folder(const char* a, const char* b)
 {
