@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <string>
-#include <vector>
+#include <memory>
+#include <new>
 
 #include "setup/file_copy.h"
 #include "setup/messages.h"
@@ -285,28 +285,34 @@ bool configuration_intact(const char* main_path, const char* ini, const ConfigKe
         return false;
     // Flushing the writer's cache makes the reads below come from the disk.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini);
-    std::vector<char> sections(PROFILE_READ_SIZE), entries(PROFILE_READ_SIZE);
-    std::vector<char> want(PROFILE_READ_SIZE), found(PROFILE_READ_SIZE);
-    GetPrivateProfileSectionNamesA(sections.data(), PROFILE_READ_SIZE, source);
-    for (const char* section = sections.data(); *section != '\0'; section += std::strlen(section) + 1) {
-        GetPrivateProfileSectionA(section, entries.data(), PROFILE_READ_SIZE, source);
-        for (const char* entry = entries.data(); *entry != '\0'; entry += std::strlen(entry) + 1) {
-            const char* equals = std::strchr(entry, '=');
+    // The section list, one section's entries, and one value from each file.
+    std::unique_ptr<char[]> scratch(new (std::nothrow) char[4 * PROFILE_READ_SIZE]);
+    if (!scratch)
+        return false; // nothing proves the file whole
+    struct {
+        char *sections, *entries, *want, *found;
+    } r = {scratch.get(), scratch.get() + PROFILE_READ_SIZE, scratch.get() + 2 * PROFILE_READ_SIZE,
+           scratch.get() + 3 * PROFILE_READ_SIZE};
+    GetPrivateProfileSectionNamesA(r.sections, PROFILE_READ_SIZE, source);
+    for (const char* section = r.sections; *section != '\0'; section += std::strlen(section) + 1) {
+        GetPrivateProfileSectionA(section, r.entries, PROFILE_READ_SIZE, source);
+        for (char* entry = r.entries; *entry != '\0'; entry += std::strlen(entry) + 1) {
+            char* equals = std::strchr(entry, '=');
             if (equals == nullptr)
                 continue;
-            const std::string name(entry, equals);
-            if (is_config_key(section, name.c_str(), keys))
-                continue;
+            *equals = '\0'; // the entry's name; its value is read below like the client's
+            const bool config_key = is_config_key(section, entry, keys);
             // Both through the reader, so that both lose the same quotes and blanks.
-            GetPrivateProfileStringA(section, name.c_str(), PROFILE_MISSING, want.data(), PROFILE_READ_SIZE, source);
-            GetPrivateProfileStringA(section, name.c_str(), PROFILE_MISSING, found.data(), PROFILE_READ_SIZE, ini);
-            if (std::strcmp(want.data(), found.data()) != 0)
+            GetPrivateProfileStringA(section, entry, PROFILE_MISSING, r.want, PROFILE_READ_SIZE, source);
+            GetPrivateProfileStringA(section, entry, PROFILE_MISSING, r.found, PROFILE_READ_SIZE, ini);
+            *equals = '=';
+            if (!config_key && std::strcmp(r.want, r.found) != 0)
                 return false;
         }
     }
     for (const ConfigKey& key : keys) {
-        GetPrivateProfileStringA("CONFIG", key.name, PROFILE_MISSING, found.data(), PROFILE_READ_SIZE, ini);
-        if (std::strcmp(found.data(), key.value) != 0)
+        GetPrivateProfileStringA("CONFIG", key.name, PROFILE_MISSING, r.found, PROFILE_READ_SIZE, ini);
+        if (std::strcmp(r.found, key.value) != 0)
             return false;
     }
     return true;
