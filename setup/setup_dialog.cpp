@@ -76,7 +76,10 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
     case WM_SETUP_OPEN:
         if (wparam == SETUP_OPEN_CODE) {
             // Nothing else would end the invisible program if the dialog cannot open.
-            if (DialogBoxParamA(app_instance, MAKEINTRESOURCEA(IDD_SETUP), main_window,
+            // Opened as a Unicode dialog, so that its fields are Unicode windows: an edit control
+            // of an ANSI creator keeps its text in the ANSI code page, and would turn a pasted
+            // character the code page lacks into a look-alike before the run can refuse it.
+            if (DialogBoxParamW(app_instance, MAKEINTRESOURCEW(IDD_SETUP), main_window,
                                 setup_dialog_proc, 0) == -1)
                 PostQuitMessage(1);
         }

@@ -67,7 +67,17 @@ struct Program {
     }
     HWND control(int id) const { return GetDlgItem(dialog, id); }
     std::string text(int id) const { return window_text(control(id)); }
-    void set_text(int id, const std::string& text) const { SendMessageA(control(id), WM_SETTEXT, 0, LPARAM(text.c_str())); }
+    // UTF-8 text, set as wide text: it may hold characters the ANSI code page lacks.
+    void set_text(int id, const std::string& text) const {
+        std::wstring wide(text.size() + 1, L'\0');
+        wide.resize(MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], int(wide.size())));
+        SendMessageW(control(id), WM_SETTEXT, 0, LPARAM(wide.c_str()));
+    }
+    void type(int id, const std::string& text) const {
+        set_text(id, "");
+        for (char c : text)
+            SendMessageA(control(id), WM_CHAR, WPARAM(c), 1);
+    }
     // Posted, not sent: the installation runs inside the click and shows modal boxes.
     void press(int id) const { PostMessageA(control(id), BM_CLICK, 0, 0); }
     void key(WPARAM vk) const { PostMessageA(focus(), WM_KEYDOWN, vk, 1), PostMessageA(focus(), WM_KEYUP, vk, 0xC0000001); }

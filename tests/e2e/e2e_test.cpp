@@ -57,6 +57,12 @@ const char CREATE_FAILED[] = "Errore nella creazione del percorso CLIENT indicat
 const char DONE[] = "Installazione terminata con successo.\n\nUtilizzare il collegamento creato sul Desktop per l'attivazione di VORAN.";
 const char EXISTS[] = "Attenzione! Il percorso CLIENT indicato gia' esiste.\n Vuoi effettuare l'aggiornamento?";
 const char KEPT[] = "Attenzione! Non e' stato possibile ripristinare il file %s.\nLa versione precedente e' conservata come %s.";
+const char CONFIG_NO_SPACE[] = "Errore nella scrittura del file %s.\nSpazio insufficiente.";
+const char DONE_NO_LINK[] = "Installazione terminata con successo.";
+const char MAIN_NOT_ANSI[] = "Attenzione! Il percorso SERVER indicato contiene caratteri non validi.";
+const char CLIENT_NOT_ANSI[] = "Attenzione! Il percorso CLIENT indicato contiene caratteri non validi.";
+const char IS_MAIN[] = "Attenzione! Il percorso CLIENT indicato coincide con l'installazione principale di VORAN.";
+const char RELATIVE_PATH[] = "Attenzione! Il percorso CLIENT indicato non e' completo.\nIndicarlo a partire dalla radice del disco, ad esempio C:\\VORAN.";
 #define COPYING "Installazione in corso: copia di "
 
 const char* const CLIENT_FILES[] = {"VORAN.INI", "IM31BMP.DIL", "IM31JPG.DIL", "IMGMAN31.DLL", "IMAGE2PDF.DLL",
@@ -70,9 +76,12 @@ std::string ini(const std::string& db_path, const char* more = "") { return "[VO
 // LOCK_EXE: another program has the client's VORAN.EXE open, sharing only reading. HOLD_CHM: the
 // main VORAN.CHM is open for deletion: it is found, but cannot be opened. SMALL: the client folder
 // on a small volume, VORAN.EXE larger than all of it. HOLD_ASIDE: at the first failure, the old
-// VORAN.INI kept aside is held open.
-enum Setup { UPDATE = 1, NO_MARKER = 2, NO_IMGMAN = 4, NO_HLP = 8, LOCK_EXE = 16, HOLD_CHM = 32, SMALL = 64, HOLD_ASIDE = 128 };
-// In texts: $F the scenario folder, $S the small volume, $C the client path as the field shows
+// VORAN.INI kept aside is held open. KEYS_FILL: VORAN.INI and IM31BMP.DIL fill the small volume but
+// for the INI's keys. TYPED: the client path is typed. PADDED: blanks around both paths. NO_LINK: a
+// folder where the shortcut goes.
+enum Setup { UPDATE = 1, NO_MARKER = 2, NO_IMGMAN = 4, NO_HLP = 8, LOCK_EXE = 16, HOLD_CHM = 32, SMALL = 64, HOLD_ASIDE = 128,
+             KEYS_FILL = 256, TYPED = 512, PADDED = 1024, NO_LINK = 2048 };
+// In texts (UTF-8): $F the scenario folder, $S the small volume, $Z drive C seen through Z:, $C the client path as the field shows
 // it (in capitals), $A the name a file is kept under. A box shows `format` with `argument` (and
 // $A) while the status line shows `status`; with `keys` the client's VORAN.INI holds the typed
 // DB_PATH by then. `focus`: the field to correct, its text selected (0: not checked). A run that
@@ -97,6 +106,16 @@ const Scenario SCENARIOS[] = {
     {"PathLongerThanTheField", 0, "$F\\main", "$F\\" + std::string(152 - 30, 'L') /* 152 set from outside */, {}, CLIENT_FIELD, false},
     {"BlankMainPath", 0, "   ", "$F\\CLIENT", {}, 0, false},
     {"BlankClientPath", 0, "$F\\main", "", {}, 0, false},
+    {"TypedLongPath", TYPED | NO_HLP, "$F\\main", "$F\\" + std::string(99, 'T') /* 120 characters */, {FINISHED}, 0, true},
+    {"BlanksAroundThePaths", PADDED | NO_HLP, "$F\\main", "$F\\CLIENT", {FINISHED}, 0, true},
+    {"KeysOnAFullVolume", SMALL | KEYS_FILL, "$F\\main", "$S\\CLIENT", {{CONFIG_NO_SPACE, "$C\\VORAN.INI", IDOK, COPYING "IM31BMP.DIL ...", false}}, 0, false},
+    {"ShortcutCannotBeSaved", NO_LINK | NO_HLP, "$F\\main", "$F\\CLIENT", {{DONE_NO_LINK, "", IDOK, "Fine Installazione", true}}, 0, true},
+    {"NonAnsiClientPath", 0, "$F\\main", u8"$F\\ŁÓDŹ", {{CLIENT_NOT_ANSI, "", IDOK, "", false}}, CLIENT_FIELD, false},
+    {"NonAnsiMainPath", 0, u8"$F\\NEWX＼..＼main", "$F\\CLIENT", {{MAIN_NOT_ANSI, "", IDOK, "", false}}, MAIN_FIELD, false},
+    {"ClientIsMainWithASeparator", 0, "$F\\main", "$F\\MAIN\\", {{IS_MAIN, "", IDOK, "", false}}, CLIENT_FIELD, false},
+    {"ClientIsMainWithADot", 0, "$F\\main\\", "$F\\MAIN\\.", {{IS_MAIN, "", IDOK, "", false}}, CLIENT_FIELD, false},
+    {"ClientIsMainThroughDriveZ", 0, "$F\\main", "$Z\\E2E\\CLIENTISMAINTHROUGHDRIVEZ\\MAIN", {{IS_MAIN, "", IDOK, "", false}}, CLIENT_FIELD, false},
+    {"DriveRelativeClientPath", 0, "$F\\main", "C:E2E\\DriveRelativeClientPath\\CLIENT", {{RELATIVE_PATH, "", IDOK, "", false}}, CLIENT_FIELD, false},
 };
 
 std::string expand(std::string text, std::map<std::string, std::string>& names) {
@@ -127,7 +146,8 @@ TEST_P(Installation, Scenario) {
     const std::string small = std::getenv("E2E_SMALL_DRIVE") ? std::getenv("E2E_SMALL_DRIVE") : "";
     if ((s.setup & SMALL) && small.empty())
         GTEST_SKIP() << "no small volume (scripts/wine-env.sh maps one as S: where it may mount a tmpfs)";
-    std::map<std::string, std::string> names = {{"$F", "C:\\e2e\\" + std::string(s.name)}, {"$S", small}, {"$A", ""}};
+    const char* prefix = std::getenv("WINEPREFIX");
+    std::map<std::string, std::string> names = {{"$F", "C:\\e2e\\" + std::string(s.name)}, {"$S", small}, {"$A", ""}, {"$Z", prefix ? windows_path(prefix) + "\\drive_c" : "C:"}};
     const std::string folder = names["$F"], main = expand(s.main, names), client = expand(s.client, names);
     char desktop[MAX_PATH] = "";
     SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
@@ -146,6 +166,8 @@ TEST_P(Installation, Scenario) {
     ULARGE_INTEGER free_bytes{}, total{};
     if ((s.setup & SMALL) && GetDiskFreeSpaceExA((small + "\\").c_str(), &free_bytes, &total, nullptr))
         files["IMGMAN31.DLL"] = files["IMAGE2PDF.DLL"] = "small", files["VORAN.EXE"] = test::pattern_bytes("EXE", size_t(total.QuadPart) + 65536);
+    if (s.setup & KEYS_FILL) // a VORAN.INI of 4090 bytes in one page; the keys need a second one
+        files["VORAN.INI"] = ini("X:\\VECCHIO", ("Nota=" + std::string(4012, 'n') + "\r\n").c_str()), files["IM31BMP.DIL"] = test::pattern_bytes("BMP", size_t(free_bytes.QuadPart) - 4096);
     for (const auto& [name, bytes] : files)
         test::write_file(folder + "\\main\\" + name, bytes);
     for (const auto& [name, bytes] : (s.setup & UPDATE) && CreateDirectoryA(client.c_str(), nullptr) ? old : test::Snapshot{})
@@ -153,15 +175,20 @@ TEST_P(Installation, Scenario) {
     const test::Snapshot before = test::snapshot(folder); // the main installation never changes; read before it is held
     std::vector<HANDLE> held = {s.setup & LOCK_EXE ? hold(client + "\\VORAN.EXE", GENERIC_READ, FILE_SHARE_READ) : nullptr,
                                 s.setup & HOLD_CHM ? hold(folder + "\\main\\VORAN.CHM", GENERIC_READ | DELETE, 7) : nullptr};
+    RemoveDirectoryA(link.c_str());
     test::write_file(link, "not a shortcut"); // an earlier one is replaced; a failed run makes none
+    if (s.setup & NO_LINK)
+        DeleteFileA(link.c_str()), CreateDirectoryA(link.c_str(), nullptr);
     if (!s.installed)
         DeleteFileA(link.c_str());
 
     Program run;
     ASSERT_NE(run.dialog, nullptr) << "no dialog from " << SETUP_EXE;
-    run.set_text(MAIN_FIELD, main);
-    run.set_text(CLIENT_FIELD, client);
+    const std::string blank = s.setup & PADDED ? "  " : "";
+    run.set_text(MAIN_FIELD, blank + main + blank);
+    s.setup & TYPED ? run.type(CLIENT_FIELD, client) : run.set_text(CLIENT_FIELD, blank + client + blank);
     names["$C"] = run.text(CLIENT_FIELD);
+    EXPECT_TRUE(!(s.setup & TYPED) || names["$C"] == CharUpperA(&std::string(client)[0])) << "typed, the field holds " << names["$C"];
     run.press(IDOK);
     for (const Box& b : s.boxes) {
         HWND box = run.wait_box();
@@ -202,7 +229,7 @@ TEST_P(Installation, Scenario) {
     for (const auto& entry : expected)
         EXPECT_TRUE(found.count(entry.first)) << entry.first << " is missing";
     EXPECT_FALSE((s.setup & SMALL) && test::file_exists(client)) << client << " stayed";
-    std::string want_link = s.installed ? client + "\\VORAN.EXE | " + client + " | Voran4" : " |  | ";
+    std::string want_link = s.installed && !(s.setup & NO_LINK) ? client + "\\VORAN.EXE | " + client + " | Voran4" : " |  | ";
     EXPECT_EQ(shortcut(link), CharLowerA(&want_link[0]));
 }
 
