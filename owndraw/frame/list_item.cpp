@@ -1,6 +1,8 @@
-#include "owndraw/list_item.h"
+#include "owndraw/frame/list_item.h"
 
-#include "owndraw/gdi_guards.h"
+#include "owndraw/primitives/gdi_guards.h"
+
+namespace owndraw {
 
 char item_text_buffer[ITEM_TEXT_SIZE];
 
@@ -75,3 +77,5 @@ void fill_list_item(const DRAWITEMSTRUCT* request)
     SetBkColor(request->hDC, GetSysColor(background));
     SetTextColor(request->hDC, GetSysColor(foreground));
 }
+
+}  // namespace owndraw

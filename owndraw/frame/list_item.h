@@ -6,17 +6,16 @@
 
 #include <cstddef>
 
-#include "markup/markup.h"
+#include "owndraw/markup/markup.h"
 
-// The text of the item being painted, shared by every item. A text longer than
-// ITEM_TEXT_SIZE - 1 bytes is not fetched: its item shows no content. 511 bytes hold a
-// rich item of every command; and some list box implementations (Wine's, for one) fetch
-// ANSI texts through a 512-character buffer of their own and fail on longer ones.
-constexpr size_t ITEM_TEXT_SIZE = 512;
+namespace owndraw {
+
+// The text of the item being painted, shared by every item (ITEM_TEXT_SIZE is in the
+// public header). 511 bytes hold a rich item of every command; and some list box
+// implementations (Wine's, for one) fetch ANSI texts through a 512-character buffer of
+// their own and fail on longer ones.
 extern char item_text_buffer[ITEM_TEXT_SIZE];
 
-// Entry point for a WM_DRAWITEM request of a list box; always returns TRUE.
-BOOL draw_list_item(HINSTANCE instance, const DRAWITEMSTRUCT* request, const ColumnTable* columns);
 // A change of focus: the dotted inversion when the item gains it, a whole repaint when it
 // loses it.
 void draw_list_item_focus(HINSTANCE instance, const DRAWITEMSTRUCT* request, const ColumnTable* columns);
@@ -25,3 +24,5 @@ void draw_list_item_focus(HINSTANCE instance, const DRAWITEMSTRUCT* request, con
 void fill_list_item(const DRAWITEMSTRUCT* request);
 // Paints the whole item: background, content from its text, focus frame.
 void paint_list_item(HINSTANCE instance, const DRAWITEMSTRUCT* request, const ColumnTable* columns);
+
+}  // namespace owndraw

@@ -6,6 +6,8 @@
 
 #include "support/item_render.h"
 
+using namespace owndraw;
+
 namespace {
 
 using pixels::Rgb;

@@ -10,6 +10,8 @@
 #include "support/item_render.h"
 #include "support/files.h"
 
+using namespace owndraw;
+
 namespace {
 
 using pixels::Rgb;
