@@ -16,6 +16,17 @@ step cmake --install "$build" --prefix "$work/prefix"
 step cmake -S "$repo/examples" -B "$work/build" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" -DCMAKE_PREFIX_PATH="$work/prefix"
 step cmake --build "$work/build"
+# The package's headers are its one public header, in a folder of its own.
+headers=$(cd "$work/prefix/include" && find . -type f)
+[ "$headers" = ./owndraw/owndraw.h ] || { echo "check-example: installed headers: $headers" >&2; exit 1; }
+# The same program with the repository as a subdirectory gets the kit and nothing else (no
+# GoogleTest either); configured only, as building it would compile the kit a second time.
+step cmake -S "$repo/examples" -B "$work/subdirectory" -DOWNDRAW_EXAMPLE_SOURCE_DIR="$repo" \
+    -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" -DGOOGLETEST_SOURCE_DIR=/nonexistent
+targets=$(cmake --build "$work/subdirectory" --target help | sed -n 's/^\.\.\. \([A-Za-z_-]*\)$/\1/p' |
+          grep -v -x -E 'all|clean|depend|edit_cache|rebuild_cache|install|install/local|install/strip|list_install_components' |
+          sort | tr '\n' ' ')
+[ "$targets" = "owndraw owndraw_example " ] || { echo "check-example: as a subdirectory it builds: $targets" >&2; exit 1; }
 step wine "$work/build/owndraw_example.exe" --capture "$(winepath -w "$work/window.bmp")"
 
 python3 - "$work/window.bmp" "$work/prefix/share/OwnDraw/artwork" <<'PY'
