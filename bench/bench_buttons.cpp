@@ -7,9 +7,11 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "owndraw/bitmap_button.h"
+#include "owndraw/buttons/bitmap_button.h"
 #include "bench/paint_rate.h"
-#include "owndraw/gdi_guards.h"
+#include "owndraw/primitives/gdi_guards.h"
+
+using namespace owndraw;
 
 namespace {
 

@@ -9,10 +9,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "markup/markup.h"
+#include "owndraw/markup/markup.h"
 #include "bench/paint_rate.h"
-#include "owndraw/gdi_guards.h"
-#include "owndraw/graphics.h"
+#include "owndraw/primitives/gdi_guards.h"
+#include "owndraw/primitives/graphics.h"
+
+using namespace owndraw;
 
 namespace {
 

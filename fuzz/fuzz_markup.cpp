@@ -5,8 +5,10 @@
 #include <cstring>
 #include <memory>
 
-#include "markup/syntax.h"
-#include "owndraw/text.h"
+#include "owndraw/markup/syntax.h"
+#include "owndraw/primitives/text.h"
+
+using namespace owndraw;
 
 namespace {
 

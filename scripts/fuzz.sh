@@ -10,7 +10,7 @@ seconds="${1:-60}"
 out=build/fuzz
 mkdir -p "$out"
 clang++ -std=c++17 -O1 -g -I. -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-    fuzz/fuzz_markup.cpp markup/syntax.cpp owndraw/text.cpp -o "$out/fuzz_markup"
+    fuzz/fuzz_markup.cpp owndraw/markup/syntax.cpp owndraw/primitives/text.cpp -o "$out/fuzz_markup"
 
 # New inputs go to a scratch corpus; the committed seeds are only read.
 work="$out/corpus"

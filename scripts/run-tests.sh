@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the program, its tests and benchmarks, then runs every test (unit, pixel and
-# end-to-end) under Wine on a private virtual display, and a bounded fuzz pass over the
-# mark-up readers (natively, with sanitizers).
+# end-to-end, and the example program built against the kit's installed package) under Wine
+# on a private virtual display, and a bounded fuzz pass over the mark-up readers (natively,
+# with sanitizers).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

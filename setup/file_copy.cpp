@@ -13,6 +13,8 @@
 #include "setup/messages.h"
 #include "setup/resource_ids.h"
 
+using namespace owndraw;
+
 bool join_path(const char* folder, const char* name, char* out, size_t out_size)
 {
     if (out_size == 0)

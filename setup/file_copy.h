@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <cstddef>
 
-#include "owndraw/text.h"
+#include "owndraw/primitives/text.h"
 
 // Files are copied in chunks of at most this many bytes (0xFF00).
 constexpr unsigned COPY_CHUNK_MAX = 65280;

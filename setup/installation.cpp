@@ -15,6 +15,8 @@
 #include "setup/resource_ids.h"
 #include "setup/shortcut.h"
 
+using namespace owndraw;
+
 namespace {
 
 struct CopyStep {

@@ -1,12 +1,14 @@
 #include "setup/setup_dialog.h"
 
-#include "owndraw/bitmap_button.h"
-#include "owndraw/gdi_guards.h"
-#include "owndraw/graphics.h"
-#include "owndraw/list_item.h"
+#include "owndraw/buttons/bitmap_button.h"
+#include "owndraw/primitives/gdi_guards.h"
+#include "owndraw/primitives/graphics.h"
+#include "owndraw/frame/list_item.h"
 #include "setup/app.h"
 #include "setup/installation.h"
 #include "setup/resource_ids.h"
+
+using namespace owndraw;
 
 HBITMAP background_bitmap = nullptr;
 HWND main_window = nullptr;

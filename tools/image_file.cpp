@@ -5,7 +5,9 @@
 
 #include <cstring>
 
-#include "owndraw/gdi_guards.h"
+#include "owndraw/primitives/gdi_guards.h"
+
+using namespace owndraw;
 
 namespace {
 

@@ -7,8 +7,10 @@
 #include <cstring>
 #include <vector>
 
-#include "markup/syntax.h"
-#include "owndraw/text.h"
+#include "owndraw/markup/syntax.h"
+#include "owndraw/primitives/text.h"
+
+using namespace owndraw;
 
 namespace {
 

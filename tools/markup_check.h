@@ -6,11 +6,11 @@
 
 #include <string>
 
-#include "markup/markup.h"
+#include "owndraw/markup/markup.h"
 
 // What the check compares the text against.
 struct CheckContext {
-    const ColumnTable* columns;  // nullptr: no table, so every column command is a mistake
+    const owndraw::ColumnTable* columns;  // nullptr: no table, so every column command is a mistake
     HMODULE resources;           // the module whose bitmaps the commands load by name
 };
 

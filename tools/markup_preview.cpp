@@ -17,17 +17,19 @@
 #include <string>
 #include <vector>
 
-#include "markup/markup.h"
-#include "markup/syntax.h"
-#include "owndraw/gdi_guards.h"
-#include "owndraw/list_item.h"
-#include "owndraw/text.h"
+#include "owndraw/markup/markup.h"
+#include "owndraw/markup/syntax.h"
+#include "owndraw/primitives/gdi_guards.h"
+#include "owndraw/frame/list_item.h"
+#include "owndraw/primitives/text.h"
 #include "tools/image_file.h"
 #include "tools/markup_check.h"
 
 #ifndef MARKUP_PREVIEW_VERSION
 #define MARKUP_PREVIEW_VERSION "unknown" // the build passes the project's version
 #endif
+
+using namespace owndraw;
 
 namespace {
 

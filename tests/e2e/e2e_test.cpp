@@ -11,6 +11,8 @@
 #include "e2e/driver.h"
 #include "support/pixels.h"
 
+using namespace owndraw;
+
 namespace {
 
 using namespace e2e;

@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "markup/markup_state.h"
+#include "owndraw/markup/markup_state.h"
 #include "support/item_render.h"
+
+using namespace owndraw;
 
 namespace {
 

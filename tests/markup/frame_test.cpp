@@ -7,6 +7,8 @@
 
 #include "support/item_render.h"
 
+using namespace owndraw;
+
 namespace {
 
 constexpr pixels::Rgb CANVAS = 0x123456; // what "nothing drawn" leaves

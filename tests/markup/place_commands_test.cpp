@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "owndraw/graphics.h"
+#include "owndraw/primitives/graphics.h"
 #include "support/item_render.h"
+
+using namespace owndraw;
 
 namespace {
 
@@ -16,7 +18,8 @@ const std::string LONG = "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM";
 
 const int32_t starts[] = {0, 120, 220};
 const int32_t widths[] = {100, 80, 60};
-const ColumnTable table{0, starts, widths, 3};
+const ColumnTable table = make_column_table(starts, widths);
+const ColumnTable count_left_at_0{0, starts, widths, 0};
 
 // Every pixel of the area has the colour, at least one has it, or none has it. y1 -1: the item's bottom.
 enum Want { ALL, SOME, NONE };
@@ -46,8 +49,9 @@ std::vector<Case> cases()
 {
     const Rgb HL = items::sys_rgb(COLOR_HIGHLIGHT), WIN = items::sys_rgb(COLOR_WINDOW);
     const int abc = text_width("abc"), blanks = text_width("   "), lb = 155 + text_width("Lb");
-    items::Item selected, scaled, doubled, halved{400, 20, 20, 0, 440}, left20{400, 20, 20}, tall{400, 40};
+    items::Item selected, scaled, doubled, halved{400, 20, 20, 0, 440}, left20{400, 20, 20}, tall{400, 40}, uncounted;
     selected.selected = true;
+    uncounted.columns = &count_left_at_0;
     scaled.scale = 1.5, doubled.scale = 2, halved.scale = 0.5;
     return {
         // Positions and columns.
@@ -85,6 +89,7 @@ std::vector<Case> cases()
          {{5, 35, 0, 6, K, SOME}, {5, 35, 14, 26, K, SOME}, span(35, 120, W), {125, 195, 0, 6, K, SOME},
           {125, 195, 14, 26, K, SOME}, span(195, 400, W)}},
         // Column cells, columns 0:100, 120:80, 220:60.
+        {"CountLeftAt0NoColumns", "@CR{0,FF0000FF0000}@XCOL{1}@CS{1,abc}@SEP{0}", uncounted, {at(0, 0, K), span(1, 400, W)}},
         {"CsClipsInsideClRunsIntoNext", "@CS{0," + LONG + "}@SEP{4}@CL{1," + LONG + "}@SEP{4}", {},
          {at(0, 0, K), span(1, 5, W), span(5, 8, K, SOME), span(92, 95, K, SOME), span(95, 100, W), at(100, 0, RED),
           span(101, 120, W), at(120, 19, K), at(120, 20, W), span(121, 125, W), span(125, 128, K, SOME),
@@ -198,7 +203,8 @@ TEST(Place, Pixels)
     for (const Case& c : cases()) {
         SCOPED_TRACE(c.name);
         items::Item item = c.item;
-        item.columns = &table;
+        if (!item.columns)
+            item.columns = &table;
         const items::Rendered r = items::render(c.text, item);
         for (const Probe& p : c.probes)
             expect_probe(r, p, item.height);

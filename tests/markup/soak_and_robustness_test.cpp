@@ -8,6 +8,8 @@
 
 #include "support/item_render.h"
 
+using namespace owndraw;
+
 namespace {
 
 // All 43 words in one item; "@SFB" ends odd unselected rows with the font doubled twice.

@@ -5,9 +5,11 @@
 
 #include <functional>
 
-#include "owndraw/bitmap_button.h"
-#include "owndraw/graphics.h"
+#include "owndraw/buttons/bitmap_button.h"
+#include "owndraw/primitives/graphics.h"
 #include "support/pixels.h"
+
+using namespace owndraw;
 
 namespace {
 

@@ -9,7 +9,9 @@
 
 #include "support/item_render.h"
 #include "support/files.h"
-#include "markup/markup.h"
+#include "owndraw/markup/markup.h"
+
+using namespace owndraw;
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "markup/markup.h"
-#include "owndraw/gdi_guards.h"
-#include "owndraw/list_item.h"
+#include "owndraw/markup/markup.h"
+#include "owndraw/primitives/gdi_guards.h"
+#include "owndraw/frame/list_item.h"
 #include "support/pixels.h"
 
 namespace items {
@@ -41,7 +41,7 @@ struct Item {
     UINT action = ODA_DRAWENTIRE;
     bool selected = false;
     bool focus = false;
-    const ColumnTable* columns = nullptr;
+    const owndraw::ColumnTable* columns = nullptr;
     // Not 1.0: the item is filled and coloured as the frame does, then the renderer is
     // called directly with this factor.
     double scale = 1.0;
@@ -100,10 +100,10 @@ inline Rendered render(const std::string& readable, const Item& item = {})
     request.hDC = dc;
     request.rcItem = {item.left, item.top, item.left + item.width, item.top + item.height};
     if (item.scale == 1.0) {
-        out.result = draw_list_item(GetModuleHandleA(nullptr), &request, item.columns);
+        out.result = owndraw::draw_list_item(GetModuleHandleA(nullptr), &request, item.columns);
     } else {
-        fill_list_item(&request);
-        draw_item_markup(GetModuleHandleA(nullptr), &request, text.c_str(), item.columns, item.scale);
+        owndraw::fill_list_item(&request);
+        owndraw::draw_item_markup(GetModuleHandleA(nullptr), &request, text.c_str(), item.columns, item.scale);
         out.result = TRUE;
     }
     out.font_after = static_cast<HFONT>(GetCurrentObject(dc, OBJ_FONT));

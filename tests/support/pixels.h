@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "owndraw/gdi_guards.h"
+#include "owndraw/primitives/gdi_guards.h"
 
 namespace pixels {
 
@@ -52,9 +52,9 @@ struct Canvas {
 
     int width, height;
     DWORD* bits = nullptr;
-    guard::MemoryDC dc{nullptr};
-    guard::Bitmap bitmap;
-    guard::Select selected;
+    owndraw::guard::MemoryDC dc{nullptr};
+    owndraw::guard::Bitmap bitmap;
+    owndraw::guard::Select selected;
 };
 
 // Pixels of exactly `colour` inside [x0, x1) x [y0, y1), and the columns they span.

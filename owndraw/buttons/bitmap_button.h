@@ -5,6 +5,10 @@
 
 #include <cstddef>
 
+#include <owndraw/owndraw.h>
+
+namespace owndraw {
+
 enum ButtonLook {
     LOOK_NORMAL = 1,   // "BUTTONUP", black label
     LOOK_PRESSED = 2,  // "BUTTONDW", red label
@@ -15,9 +19,6 @@ enum ButtonLook {
 // The label font record, refilled on every label paint; starts zero-filled.
 extern LOGFONTA label_font;
 
-// Entry point for a WM_DRAWITEM request of a button; picks the look from the action
-// and state flags and paints the button through its own window DC.
-void draw_bitmap_button(HINSTANCE instance, HWND dialog, const DRAWITEMSTRUCT* request);
 // Paints control `control_id` of `dialog` in `look`. Returns 1.
 int paint_bitmap_button(HINSTANCE instance, HWND dialog, int control_id, ButtonLook look);
 // The look a request asks for; 0 when it carries none of the three action flags.
@@ -40,3 +41,5 @@ void draw_button_face(HINSTANCE instance, HDC dc, const char* bitmap_name, int w
 void draw_button_glyph(HINSTANCE instance, HDC dc, const char* bitmap_name);
 void draw_button_label(HWND button, HDC dc, const char* label, COLORREF color);
 void draw_button_edges(HDC dc, int width, int height);
+
+}  // namespace owndraw

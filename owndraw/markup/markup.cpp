@@ -1,12 +1,14 @@
-#include "markup/markup.h"
+#include "owndraw/markup/markup.h"
 
 #include <cstring>
 #include <memory>
 #include <new>
 
-#include "markup/markup_state.h"
-#include "owndraw/gdi_guards.h"
-#include "owndraw/graphics.h"
+#include "owndraw/markup/markup_state.h"
+#include "owndraw/primitives/gdi_guards.h"
+#include "owndraw/primitives/graphics.h"
+
+namespace owndraw {
 
 RECT work_rect = {};
 
@@ -180,3 +182,5 @@ void draw_item_markup(HINSTANCE instance, const DRAWITEMSTRUCT* item, const char
             command->handler(s);
     }
 }
+
+}  // namespace owndraw

@@ -1,6 +1,8 @@
-#include "owndraw/text.h"
+#include "owndraw/primitives/text.h"
 
 #include <cstring>
+
+namespace owndraw {
 
 int is_blank(const char* text)
 {
@@ -125,3 +127,5 @@ int hex_digit_value(char c)
         return c - 'A' + 10;
     return -1;
 }
+
+}  // namespace owndraw

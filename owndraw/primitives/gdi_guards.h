@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+namespace owndraw {
+
 namespace guard {
 
 // A GDI object (bitmap, brush, pen, font, region) deleted with DeleteObject.
@@ -122,3 +124,5 @@ private:
 };
 
 } // namespace guard
+
+}  // namespace owndraw

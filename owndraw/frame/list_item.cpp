@@ -1,10 +1,12 @@
-#include "owndraw/list_item.h"
+#include "owndraw/frame/list_item.h"
 
 #include <climits>
 #include <memory>
 #include <new>
 
-#include "owndraw/gdi_guards.h"
+#include "owndraw/primitives/gdi_guards.h"
+
+namespace owndraw {
 
 namespace {
 
@@ -123,3 +125,5 @@ void fill_list_item(const DRAWITEMSTRUCT* request)
     SetBkColor(request->hDC, GetSysColor(background));
     SetTextColor(request->hDC, GetSysColor(foreground));
 }
+
+}  // namespace owndraw

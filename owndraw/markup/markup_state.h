@@ -3,8 +3,10 @@
 #pragma once
 #include <windows.h>
 
-#include "markup/markup.h"
-#include "markup/syntax.h"
+#include "owndraw/markup/markup.h"
+#include "owndraw/markup/syntax.h"
+
+namespace owndraw {
 
 struct MarkupState {
     // Inputs of the call.
@@ -122,3 +124,5 @@ void command_scp(MarkupState& state);
 void command_scd(MarkupState& state);
 void command_scb(MarkupState& state);
 void command_f01(MarkupState& state);
+
+}  // namespace owndraw

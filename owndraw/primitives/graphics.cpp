@@ -1,9 +1,11 @@
-#include "owndraw/graphics.h"
+#include "owndraw/primitives/graphics.h"
 
 #include <climits>
 #include <cstring>
 
-#include "owndraw/gdi_guards.h"
+#include "owndraw/primitives/gdi_guards.h"
+
+namespace owndraw {
 
 namespace {
 
@@ -177,3 +179,5 @@ int is_even(int n)
 {
     return n % 2 == 0 ? 1 : 0;
 }
+
+}  // namespace owndraw

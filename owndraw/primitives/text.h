@@ -3,6 +3,8 @@
 #pragma once
 #include <cstddef>
 
+namespace owndraw {
+
 // Separates the first two fields of a three-field argument.
 constexpr char FIELD_SEPARATOR = '\x86';
 
@@ -29,3 +31,5 @@ int hex_digit_value(char c);
 // after it, or whose two characters are not both hexadecimal digits, reads as 0. A null
 // text gives six zeros.
 void read_color_pair(const char* text, unsigned short channels[6]);
+
+}  // namespace owndraw

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "markup/markup_state.h"
+#include "owndraw/markup/markup_state.h"
 
-#include "owndraw/gdi_guards.h"
-#include "owndraw/graphics.h"
+#include "owndraw/primitives/gdi_guards.h"
+#include "owndraw/primitives/graphics.h"
+
+namespace owndraw {
 
 namespace {
 
@@ -375,3 +377,5 @@ void command_sep(MarkupState& state)
         break;
     }
 }
+
+}  // namespace owndraw

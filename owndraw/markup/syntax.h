@@ -3,6 +3,8 @@
 #pragma once
 #include <cstddef>
 
+namespace owndraw {
+
 // Reserved bytes of the language.
 constexpr char COMMAND_START = '@';
 constexpr char ARG_OPEN = '\x82';  // ends the command word, opens its argument; its presence
@@ -82,3 +84,5 @@ void read_range_color(const char* arg, unsigned long* color, int* count);
 void read_range(const char* arg, int* from, int* to);
 // "@SFP", "@SFD": the whole argument, cut at PATTERN_NAME_MAX characters.
 void read_pattern_name(const char* arg, char store[PATTERN_NAME_SIZE]);
+
+}  // namespace owndraw

@@ -1,13 +1,15 @@
 // Commands that decorate the item: tree cells, rules, fills, range bars, row colours and
 // patterns, and the font.
-#include "markup/markup_state.h"
+#include "owndraw/markup/markup_state.h"
 
 #include <climits>
 #include <cmath>
 
-#include "owndraw/gdi_guards.h"
-#include "owndraw/graphics.h"
-#include "owndraw/text.h"
+#include "owndraw/primitives/gdi_guards.h"
+#include "owndraw/primitives/graphics.h"
+#include "owndraw/primitives/text.h"
+
+namespace owndraw {
 
 namespace {
 
@@ -361,3 +363,5 @@ void command_f01(MarkupState& s)
     else if (previous != nullptr)
         DeleteObject(previous);
 }
+
+}  // namespace owndraw

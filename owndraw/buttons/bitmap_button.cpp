@@ -1,9 +1,11 @@
-#include "owndraw/bitmap_button.h"
+#include "owndraw/buttons/bitmap_button.h"
 
 #include <cstring>
 
-#include "owndraw/gdi_guards.h"
-#include "owndraw/graphics.h"
+#include "owndraw/primitives/gdi_guards.h"
+#include "owndraw/primitives/graphics.h"
+
+namespace owndraw {
 
 LOGFONTA label_font = {};
 
@@ -205,3 +207,5 @@ void draw_button_edges(HDC dc, int width, int height)
         draw_line(dc, width - 1, 1, width - 1, height - 1);
     }
 }
+
+}  // namespace owndraw

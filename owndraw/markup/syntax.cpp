@@ -1,9 +1,11 @@
-#include "markup/syntax.h"
+#include "owndraw/markup/syntax.h"
 
 #include <climits>
 #include <cstring>
 
-#include "owndraw/text.h"
+#include "owndraw/primitives/text.h"
+
+namespace owndraw {
 
 namespace {
 
@@ -210,3 +212,5 @@ void read_pattern_name(const char* arg, char store[PATTERN_NAME_SIZE])
 {
     copy_bounded(store, PATTERN_NAME_SIZE, arg, arg + std::strlen(arg));
 }
+
+}  // namespace owndraw

@@ -7,15 +7,15 @@
 
 #include <cstddef>
 
-#include "markup/markup.h"
+#include "owndraw/markup/markup.h"
+
+namespace owndraw {
 
 // The text of the item being painted, in the ANSI code page, shared by every item. It is
 // enlarged to hold the longest text painted so far and never shrinks; when it cannot be
 // enlarged, the item shows no content.
 extern char* item_text_buffer;
 
-// Entry point for a WM_DRAWITEM request of a list box or combo box; always returns TRUE.
-BOOL draw_list_item(HINSTANCE instance, const DRAWITEMSTRUCT* request, const ColumnTable* columns);
 // A change of focus: the dotted inversion when the item gains it, a whole repaint when it
 // loses it.
 void draw_list_item_focus(HINSTANCE instance, const DRAWITEMSTRUCT* request, const ColumnTable* columns);
@@ -24,3 +24,5 @@ void draw_list_item_focus(HINSTANCE instance, const DRAWITEMSTRUCT* request, con
 void fill_list_item(const DRAWITEMSTRUCT* request);
 // Paints the whole item: background, content from its text, focus frame.
 void paint_list_item(HINSTANCE instance, const DRAWITEMSTRUCT* request, const ColumnTable* columns);
+
+}  // namespace owndraw

@@ -4,7 +4,9 @@
 #pragma once
 #include <windows.h>
 
-#include "owndraw/text.h"
+#include "owndraw/primitives/text.h"
+
+namespace owndraw {
 
 // The see-through colour of button glyphs and of bitmaps drawn inside list items.
 // A near-black that artwork uses only around a picture; true black stays opaque.
@@ -36,3 +38,5 @@ void fill_gradient_rect(HDC dc, RECT rect, const char* colors);
 int scale_int(double factor, int* value);
 // 1 when n is even, otherwise 0.
 int is_even(int n);
+
+}  // namespace owndraw
