@@ -19,9 +19,11 @@ constexpr UINT WRAPPED = DT_WORDBREAK | DT_NOPREFIX;                 // 0x810
 // with which an ellipsis flag lets the platform write past the argument and end the
 // process), measure or underline instead of drawing (DT_CALCRECT, DT_PREFIXONLY), read the
 // format's second byte as a tab width and so drop DT_NOPREFIX (DT_TABSTOP), or let the text
-// out of its rectangle (DT_NOCLIP); bits with no meaning go too. Every combination of these
-// with both formats they are added to draws the text and leaves it as it was
-// (scripts/probe-platform.sh drawtext).
+// out of its rectangle (DT_NOCLIP); bits with no meaning go too. A path ellipsis is one way
+// of shortening a text and the end and word ellipses another: asked for both, Wine's
+// ellipsis code fails an assertion and ends the process as soon as the text does not fit,
+// so the path ellipsis gives way. Every combination left, with both formats the flags are
+// added to, draws the text and leaves it as it was (scripts/probe-platform.sh drawtext).
 constexpr UINT ITEM_TEXT_FLAGS = DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM | DT_WORDBREAK |
                                  DT_SINGLELINE | DT_EXPANDTABS | DT_EXTERNALLEADING | DT_NOPREFIX |
                                  DT_INTERNAL | DT_EDITCONTROL | DT_PATH_ELLIPSIS | DT_END_ELLIPSIS |
@@ -302,7 +304,10 @@ void command_txl(MarkupState& state)
 
 void command_dta(MarkupState& state)
 {
-    state.text_flags = static_cast<UINT>(read_decimal(state.arg_buffer)) & ITEM_TEXT_FLAGS;
+    UINT flags = static_cast<UINT>(read_decimal(state.arg_buffer)) & ITEM_TEXT_FLAGS;
+    if (flags & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS))
+        flags &= ~UINT(DT_PATH_ELLIPSIS);
+    state.text_flags = flags;
 }
 
 void command_bck(MarkupState& state)

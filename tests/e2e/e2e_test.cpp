@@ -5,6 +5,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -221,11 +222,12 @@ TEST_P(Installation, Scenario) {
     // The folders: installed as the main installation has it (VORAN.INI with the typed main path
     // and the timer), or exactly as they were; the old VORAN.INI kept under the name the message gave.
     test::Snapshot expected = before, found = test::snapshot(folder);
+    const std::string installed = client.substr(std::min(client.size(), folder.size() + 1)) + "\\";  // inside the scenario folder
     for (const char* name : CLIENT_FILES)
         if (s.installed && files.count(name) && !((s.setup & HOLD_CHM) && name == std::string("VORAN.CHM")))
-            expected["CLIENT\\"], expected["CLIENT\\" + std::string(name)] = name == std::string("VORAN.INI") ? ini(main, "Timer=10\r\n") : files[name];
+            expected[installed], expected[installed + name] = name == std::string("VORAN.INI") ? ini(main, "Timer=10\r\n") : files[name];
     if (!names["$A"].empty())
-        expected[names["$A"].substr(folder.size() + 1)] = expected["CLIENT\\VORAN.INI"], expected.erase("CLIENT\\VORAN.INI");
+        expected[names["$A"].substr(folder.size() + 1)] = expected[installed + "VORAN.INI"], expected.erase(installed + "VORAN.INI");
     for (auto& [name, bytes] : found)
         EXPECT_TRUE(expected.count(name) && expected[name] == bytes) << name << " is new or changed";
     for (const auto& entry : expected)

@@ -85,6 +85,8 @@ std::vector<Case> cases()
         // Flags that would write into the text (an abort under Wine), measure, or draw unclipped are dropped.
         {"DtaKeepsOnlyFlagsThatDraw", "@DTA{999999}@D{100}@TXL{" + LONG + "}@DTA{1280}@X{200}@D{60}@TXT{" + LONG + "}", {},
          {span(5, 95, K, SOME), span(95, 205, K, NONE), span(205, 255, K, SOME), span(255, 400, K, NONE)}},
+        // Every flag there is, over a text that does not fit: no ellipsis asks the platform for two ways to shorten it.
+        {"DtaAllFlagsOnANarrowRun", "@XE{9}@DTA{-1}@TXT{2,-170393272,ab}@PEN{0000FF}@X{0}@SEP{0}", {}, {at(0, 0, RED)}},
         {"TxlCslWrapFromTheTop", "@D{40}@TXL2{ab ab ab ab}@CSL7{1,ab ab ab ab ab ab ab}", tall,
          {{5, 35, 0, 6, K, SOME}, {5, 35, 14, 26, K, SOME}, span(35, 120, W), {125, 195, 0, 6, K, SOME},
           {125, 195, 14, 26, K, SOME}, span(195, 400, W)}},
