@@ -101,10 +101,10 @@ slow_tests='Soak|^e2e\.'
 
 first_tests() {
     case "$1" in
-    markup/* | owndraw/list_item.* | owndraw/text.*) echo 'markup_tests|^markup\.' ;;
-    owndraw/*) echo 'owndraw_tests|^owndraw\.' ;;
+    owndraw/markup/* | owndraw/frame/* | owndraw/primitives/text.*) echo 'markup_tests|^markup\.' ;;
+    owndraw/primitives/* | owndraw/buttons/*) echo 'owndraw_tests|^owndraw\.' ;;
     tools/*) echo 'markup-preview preview_tests|^preview\.' ;;
-    setup/*) echo 'setup setup_tests e2e_tests|^(setup|e2e)\.' ;;
+    setup/* | res/setup.rc) echo 'setup setup_tests e2e_tests|^(setup|e2e)\.' ;;
     *) echo '|' ;;
     esac
 }
