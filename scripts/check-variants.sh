@@ -120,6 +120,11 @@ run_pass() {
              sed -E 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+).*/\1/')
     if grep -q '^\[  FAILED  \]' "$log"; then
         echo "caught ${failed:-?} (assertion)"
+    elif grep -q '^check-example: ' "$log" && ! grep -q '^check-example: failed: wine ' "$log"; then
+        # The example's check is a script: its own lines say what it found wrong (a pixel, the
+        # installed headers, a package that does not build or link); only a Wine that could
+        # not start the example proves nothing.
+        echo "caught ${failed:-?} (assertion)"
     elif grep -q '^\[ RUN      \]' "$log"; then
         # A test began and its program ended or hung without an assertion: a crash or a hang
         # in the code under test.
