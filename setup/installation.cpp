@@ -55,14 +55,6 @@ struct RunState {
 
 enum class FieldText { READ, TOO_LONG, NOT_ANSI };
 
-// Blanks around a path are what copy and paste leave behind, never part of a folder's name.
-void trim_blanks(char* text)
-{
-    trim_trailing_blanks(text);
-    const size_t lead = std::strspn(text, " ");
-    std::memmove(text, text + lead, std::strlen(text + lead) + 1);
-}
-
 // Reads a path field, without the blanks at its ends, into `out` (SETUP_PATH_MAX + 1 bytes).
 // TOO_LONG when its text is longer than the run can hold: the fields are limited to
 // SETUP_PATH_MAX characters, so only a program setting the text directly gets here, and a
@@ -87,7 +79,9 @@ FieldText read_path_field(HWND dialog, int id, char* out)
     }
     if (defaulted)
         return FieldText::NOT_ANSI;
-    trim_blanks(out);
+    // Blanks around a path are what copy and paste leave behind, never part of a folder's name.
+    trim_trailing_blanks(out);
+    trim_leading_blanks(out);
     return FieldText::READ;
 }
 

@@ -145,15 +145,6 @@ const char* text_part(const char* text)
     return p ? p : text + std::strlen(text);
 }
 
-void trim_leading_blanks(char* text)
-{
-    size_t skip = 0;
-    while (text[skip] == ' ')
-        ++skip;
-    if (skip > 0)
-        std::memmove(text, text + skip, std::strlen(text + skip) + 1);
-}
-
 const char* read_column_argument(const char* arg, int* index)
 {
     *index = 0;

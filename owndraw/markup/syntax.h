@@ -59,8 +59,6 @@ int read_int(const char* text, int* target);
 int read_color(const char* text, unsigned long* target);
 // The text after the first ',' or ';'; the empty text (the terminator) without one.
 const char* text_part(const char* text);
-// Removes leading spaces (0x20 only) in place, moving the rest with its terminator.
-void trim_leading_blanks(char* text);
 
 // Column cell commands: *index := 0, then the column number with "%d"; returns text_part.
 const char* read_column_argument(const char* arg, int* index);

@@ -20,6 +20,15 @@ void trim_trailing_blanks(char* text)
         text[--n] = '\0';
 }
 
+void trim_leading_blanks(char* text)
+{
+    size_t skip = 0;
+    while (text[skip] == ' ')
+        ++skip;
+    if (skip > 0)
+        std::memmove(text, text + skip, std::strlen(text + skip) + 1);
+}
+
 void copy_bounded(char* destination, size_t size, const char* begin, const char* end)
 {
     if (size == 0)

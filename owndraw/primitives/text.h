@@ -12,6 +12,8 @@ constexpr char FIELD_SEPARATOR = '\x86';
 int is_blank(const char* text);
 // Replaces trailing spaces (0x20 only) by terminators, in place.
 void trim_trailing_blanks(char* text);
+// Removes leading spaces (0x20 only) in place, moving the rest with its terminator.
+void trim_leading_blanks(char* text);
 // Copies at most size - 1 bytes of [begin, end) into destination and terminates it;
 // size 0 writes nothing. The bounded copy behind every fixed text field.
 void copy_bounded(char* destination, size_t size, const char* begin, const char* end);
