@@ -5,6 +5,8 @@
 #define IDC_MAIN_PATH 101
 #define IDC_CLIENT_PATH 102
 #define IDC_STATUS 103
+// The hidden labels of the two fields.
+#define IDC_STATIC_LABEL 0xFFFF
 
 #define MSG_COPY_NO_SPACE 2000
 #define MSG_COPY_FAILED 2001
@@ -28,3 +30,9 @@
 // Status line texts.
 #define IDS_STATUS_COPYING 2010
 #define IDS_STATUS_DONE 2011
+
+// What the platform's accessibility interface reads: the dialog's name and the labels of
+// the two fields, which the background picture shows.
+#define IDS_DIALOG_NAME 2030
+#define IDS_MAIN_PATH_LABEL 2031
+#define IDS_CLIENT_PATH_LABEL 2032

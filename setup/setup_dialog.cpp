@@ -15,22 +15,46 @@ HWND main_window = nullptr;
 
 namespace {
 
-// Both push buttons become owner-drawn before the dialog is first shown.
-constexpr LONG OWNER_DRAWN_BUTTON_STYLE = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW;
-
 constexpr char DEFAULT_MAIN_PATH[] = "F:\\VORAN";
 constexpr char DEFAULT_CLIENT_PATH[] = "C:\\VORAN";
 
 // The column layout the dialog hands to its lists: nothing fills it, so it stays zero.
 ColumnTable dialog_columns = {};
 
+// A hidden static with the text painted above `field`, just before it in the z-order: the
+// platform's edit proxy names a field after the static that precedes it. Hidden, it draws
+// nothing over the picture and, without WS_TABSTOP, leaves the tab order as it is.
+void add_field_label(HWND dialog, int field_id, UINT text_id)
+{
+    HWND field = GetDlgItem(dialog, field_id);
+    wchar_t text[128] = L"";
+    LoadStringW(app_instance, text_id, text, ARRAYSIZE(text));
+    HWND label = CreateWindowExW(0, L"STATIC", text, WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, dialog,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATIC_LABEL)), app_instance, nullptr);
+    HWND before = GetWindow(field, GW_HWNDPREV);
+    SetWindowPos(label, before ? before : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// The dialog has no caption bar, but its window text is its name for the platform.
+void name_dialog_and_fields(HWND dialog)
+{
+    wchar_t name[128] = L"";
+    LoadStringW(app_instance, IDS_DIALOG_NAME, name, ARRAYSIZE(name));
+    SetWindowTextW(dialog, name);
+    add_field_label(dialog, IDC_MAIN_PATH, IDS_MAIN_PATH_LABEL);
+    add_field_label(dialog, IDC_CLIENT_PATH, IDS_CLIENT_PATH_LABEL);
+}
+
 BOOL on_init_dialog(HWND dialog)
 {
     init_setup_dialog(dialog);
     if (background_bitmap == nullptr)
         background_bitmap = LoadBitmapA(app_instance, "BINDER");
-    set_control_style(dialog, IDOK, OWNER_DRAWN_BUTTON_STYLE);
-    set_control_style(dialog, IDCANCEL, OWNER_DRAWN_BUTTON_STYLE);
+    // Both push buttons become owner-drawn before the dialog is first shown; their window
+    // texts keep only the labels, which is what a screen reader reads.
+    make_bitmap_button(GetDlgItem(dialog, IDOK));
+    make_bitmap_button(GetDlgItem(dialog, IDCANCEL));
+    name_dialog_and_fields(dialog);
 
     // The run holds each path in SETUP_PATH_MAX characters; refuse more as it is typed.
     SendDlgItemMessageA(dialog, IDC_MAIN_PATH, EM_LIMITTEXT, SETUP_PATH_MAX, 0);

@@ -402,10 +402,21 @@ std::string escaped(const std::string& text)
     return out;
 }
 
+namespace {
+
+// What a screen reader, sorting and type-ahead get when the item is added with add_item.
+void print_visible_text(const std::string& text)
+{
+    std::printf("text: %s\n", escaped(visible_text(text.c_str())).c_str());
+}
+
+} // namespace
+
 int print_check(const std::string& text, const CheckContext& context)
 {
     if (!is_markup(text.c_str())) {
         std::printf("(plain)\t%s\t%s\n", is_blank(text.c_str()) ? "nothing" : "line", escaped(text).c_str());
+        print_visible_text(text);
         return 0;
     }
     Report report(text, context);
@@ -430,5 +441,6 @@ int print_check(const std::string& text, const CheckContext& context)
         if (command != nullptr)
             report.check_argument(at, *command, word, argument.data());
     }
+    print_visible_text(text);
     return report.print();
 }

@@ -18,6 +18,7 @@ struct CheckContext {
 std::string escaped(const std::string& text);
 
 // Prints one line per command (word as written, table word or "ignored", argument; a plain
-// text is one "(plain)" line), then one "warning: OFFSET: MESSAGE" line per mistake, OFFSET
-// counting bytes from the start of `text`. Returns the number of warnings.
+// text is one "(plain)" line), one "text: " line with the item's visible text, then one
+// "warning: OFFSET: MESSAGE" line per mistake, OFFSET counting bytes from the start of
+// `text`. Returns the number of warnings.
 int print_check(const std::string& text, const CheckContext& context);

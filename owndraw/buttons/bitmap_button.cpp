@@ -55,7 +55,52 @@ void draw_line(HDC dc, int x1, int y1, int x2, int y2)
     LineTo(dc, x2, y2);
 }
 
+// The glyph name of a button made with make_bitmap_button: an atom of the process's own
+// table, held in a property of the window. The system drops the property with the window;
+// what an atom left behind costs is a few bytes per distinct glyph name.
+constexpr char GLYPH_PROPERTY[] = "owndraw.glyph";
+
+void keep_glyph_name(HWND button, const char* glyph)
+{
+    if (const ATOM previous = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(RemovePropA(button, GLYPH_PROPERTY))))
+        DeleteAtom(previous);
+    if (glyph[0] == '\0')
+        return;
+    if (const ATOM name = AddAtomA(glyph))
+        SetPropA(button, GLYPH_PROPERTY, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(name)));
+}
+
 } // namespace
+
+void kept_glyph_name(HWND button, char* glyph, size_t glyph_size)
+{
+    if (glyph_size == 0)
+        return;
+    glyph[0] = '\0';
+    const ATOM name = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropA(button, GLYPH_PROPERTY)));
+    if (name != 0 && GetAtomNameA(name, glyph, static_cast<int>(glyph_size)) == 0)
+        glyph[0] = '\0';
+}
+
+void make_bitmap_button(HWND button)
+{
+    // Read and cut as a paint reads it, so that the label and glyph are those it would paint.
+    char caption[BUTTON_CAPTION_SIZE] = "";
+    int limit = GetWindowTextLengthA(button) + 1;
+    if (limit > static_cast<int>(sizeof caption))
+        limit = static_cast<int>(sizeof caption);
+    GetWindowTextA(button, caption, limit);
+    // A caption without '/' is already a label: calling again keeps the glyph.
+    if (std::strchr(caption, '/') != nullptr) {
+        char label[BUTTON_LABEL_SIZE];
+        char glyph[BUTTON_GLYPH_NAME_SIZE];
+        split_button_caption(caption, label, sizeof label, glyph, sizeof glyph);
+        keep_glyph_name(button, glyph);
+        SetWindowTextA(button, label);
+    }
+    const LONG style = GetWindowLongA(button, GWL_STYLE);
+    SetWindowLongA(button, GWL_STYLE, (style & ~BS_TYPEMASK) | BS_OWNERDRAW);
+}
 
 int choose_button_look(UINT item_action, UINT item_state)
 {
@@ -63,8 +108,15 @@ int choose_button_look(UINT item_action, UINT item_state)
         return (item_state & ODS_SELECTED) ? LOOK_PRESSED : LOOK_NORMAL;
     if (item_action & ODA_FOCUS)
         return (item_state & ODS_FOCUS) ? LOOK_FOCUSED : LOOK_NORMAL;
-    if (item_action & ODA_DRAWENTIRE)
+    if (item_action & ODA_DRAWENTIRE) {
+        // A whole repaint shows the state as it is: common controls 6 repaint a button whole
+        // when it is pressed, and a dialog repainted under a focused button must keep its mark.
+        if (item_state & ODS_SELECTED)
+            return LOOK_PRESSED;
+        if (item_state & ODS_FOCUS)
+            return LOOK_FOCUSED;
         return (item_state & ODS_DISABLED) ? LOOK_DISABLED : LOOK_NORMAL;
+    }
     return 0;
 }
 
@@ -114,6 +166,9 @@ void compose_bitmap_button(HINSTANCE instance, HWND button, HDC dc, int width, i
     char label[BUTTON_LABEL_SIZE];
     char glyph[BUTTON_GLYPH_NAME_SIZE];
     split_button_caption(caption, label, sizeof label, glyph, sizeof glyph);
+    // A caption split by make_bitmap_button is the label alone; the glyph name is kept.
+    if (std::strchr(caption, '/') == nullptr)
+        kept_glyph_name(button, glyph, sizeof glyph);
 
     LookStyle style = style_of(look);
     clear_button(dc, width, height);

@@ -27,6 +27,9 @@ int choose_button_look(UINT item_action, UINT item_state);
 void split_button_caption(const char* caption, char* label, size_t label_size, char* glyph,
                           size_t glyph_size);
 
+// The glyph name make_bitmap_button kept for `button`; empty when it kept none.
+void kept_glyph_name(HWND button, char* glyph, size_t glyph_size);
+
 // Composes the whole button `button` in `look` into `dc` over (0, 0, width, height): face,
 // glyph, label, edges. paint_bitmap_button composes into an off-screen bitmap with it.
 void compose_bitmap_button(HINSTANCE instance, HWND button, HDC dc, int width, int height,

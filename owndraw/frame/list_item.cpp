@@ -1,9 +1,11 @@
 #include "owndraw/frame/list_item.h"
 
 #include <climits>
+#include <cstring>
 #include <memory>
 #include <new>
 
+#include "owndraw/frame/kept_items.h"
 #include "owndraw/primitives/gdi_guards.h"
 
 namespace owndraw {
@@ -53,6 +55,14 @@ void fetch_item_text(const DRAWITEMSTRUCT* request)
     const UINT get_length = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
     const UINT get_text = combo ? CB_GETLBTEXT : LB_GETTEXT;
     const WPARAM index = request->itemID & 0xFFFF;
+    // An item added with add_item shows the mark-up the kit keeps; its string is only
+    // what a person sees.
+    if (const char* kept = kept_item_markup(request->hwndItem, index)) {
+        const size_t size = std::strlen(kept) + 1;
+        if (reserve_item_text(size))
+            std::memcpy(item_text_buffer, kept, size);
+        return;
+    }
     const LRESULT length = SendMessageW(request->hwndItem, get_length, index, 0);
     // Both conversions count in int.
     if (length < 0 || length >= INT_MAX)

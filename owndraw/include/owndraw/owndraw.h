@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace owndraw {
 
@@ -51,5 +52,28 @@ BOOL draw_list_item(HINSTANCE instance, const DRAWITEMSTRUCT* request, const Col
 // its commands create. `scale` multiplies the distances written in the mark-up.
 void draw_item_markup(HINSTANCE instance, const DRAWITEMSTRUCT* item, const char* text,
                       const ColumnTable* columns, double scale);
+
+// ---- Controls that speak ------------------------------------------------------------
+// The platform's accessibility proxies, type-ahead, sorting and LB_FINDSTRING read a
+// button's window text and a list item's string; these calls keep both what a person sees.
+
+// Makes `button` an owner-drawn bitmap button (BS_OWNERDRAW) and splits a caption
+// "&Label/GLYPHNAME" once: the window text becomes "&Label" and the kit keeps the glyph
+// name for the window. Call it again after giving the button a new caption with a '/'.
+// draw_bitmap_button paints such a button as it paints one whose caption still holds both.
+void make_bitmap_button(HWND button);
+
+// The text a person sees in an item: the texts of "@TXT" and "@TXL", the text parts of
+// "@CL", "@CSL", "@CS" and "@CD" and the label and body of "@CA", in the order they are
+// drawn, each without blanks at its ends, joined by one blank; a plain text trimmed. The
+// bytes 0x82, 0x83 and 0x86 never appear in it.
+std::string visible_text(const char* item_text);
+
+// Adds an item to an owner-drawn list box (LBS_HASSTRINGS) or combo box (CBS_HASSTRINGS):
+// its string is visible_text(item_text), and the kit keeps the mark-up, from which
+// draw_list_item paints the item. The kit's copy goes with the item (LB_DELETESTRING,
+// LB_RESETCONTENT, the combo box's equivalents, the control's destruction). Returns what
+// LB_ADDSTRING or CB_ADDSTRING returns: the index, or a negative error.
+int add_item(HWND list_or_combo, const char* item_text);
 
 }  // namespace owndraw

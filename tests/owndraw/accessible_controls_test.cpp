@@ -1,0 +1,190 @@
+// The kit's controls as a screen reader, sorting and type-ahead meet them: items added with
+// add_item carry their visible text as their string and paint from the kept mark-up; a
+// button made with make_bitmap_button is named by its label and paints as before.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <string>
+
+#include "owndraw/buttons/bitmap_button.h"
+#include "support/accessible.h"
+#include "support/item_render.h"
+
+using namespace owndraw;
+using namespace pixels;
+
+namespace {
+
+const HINSTANCE module = GetModuleHandleA(nullptr);
+
+HWND parent() {
+    static HWND window = CreateWindowExA(0, "STATIC", "Kit", WS_POPUP | WS_VISIBLE, 300, 40, 420, 300, nullptr, nullptr, module, nullptr);
+    return window;
+}
+
+HWND make_list(bool combo, DWORD extra = 0) {
+    const DWORD style = combo ? CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS : LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY;
+    return CreateWindowExA(0, combo ? "COMBOBOX" : "LISTBOX", "", WS_CHILD | WS_VISIBLE | style | extra, 0, 0, 400, 200, parent(), nullptr, module, nullptr);
+}
+
+std::string item_string(HWND control, bool combo, int index) {
+    char text[512] = "";
+    SendMessageA(control, combo ? CB_GETLBTEXT : LB_GETTEXT, index, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// Item `index` of `control` painted by the frame, 400 x 20, in `state`.
+std::unique_ptr<Canvas> paint(HWND control, bool combo, int index, UINT state) {
+    auto canvas = std::make_unique<Canvas>(400, 20);
+    canvas->fill(0x5A5A5A);
+    guard::Select font(canvas->dc.get(), items::list_font());
+    DRAWITEMSTRUCT request{};
+    request.CtlType = combo ? ODT_COMBOBOX : ODT_LISTBOX;
+    request.itemID = UINT(index), request.itemAction = ODA_DRAWENTIRE, request.itemState = state;
+    request.hwndItem = control, request.hDC = canvas->dc.get(), request.rcItem = {0, 0, 400, 20};
+    draw_list_item(module, &request, nullptr);
+    return canvas;
+}
+
+// Added in this order to a sorted list, where the visible texts sort differently from the
+// mark-up; "Ascoli" sorts second and is deleted again.
+const struct { const char* markup; const char* visible; } ROWS[] = {
+    {"@TXT{Ascoli}@BMP{ICOB002}", "Ascoli"},
+    {"@BMP{ICOB011}@TXT{ Milano }@X{200}@TXT{sede}", "Milano sede"},
+    {"@TXT{Bari}@FRG{0000FF}@TXL{porto}", "Bari porto"},
+    {"  Ancona  ", "Ancona"},
+    {"@CA{0,FFFFFFC8DCFF|ICOB002|Torino  centro}", "Torino centro"},
+    {"Como", "Como"},
+};
+const char* const SORTED[] = {"Ancona", "Bari porto", "Como", "Milano sede", "Torino centro"};
+
+TEST(AccessibleItems, StringsAreVisibleTextsSortedTypedAndPaintedFromTheMarkup) {
+    for (bool combo : {false, true}) {
+        SCOPED_TRACE(combo ? "combo box" : "list box");
+        HWND control = make_list(combo, combo ? CBS_SORT : LBS_SORT);
+        for (const auto& row : ROWS)
+            EXPECT_GE(add_item(control, items::markup(row.markup).c_str()), 0) << row.markup;
+        SendMessageA(control, combo ? CB_DELETESTRING : LB_DELETESTRING, 1, 0); // its mark-up goes with it
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(item_string(control, combo, i), SORTED[i]) << "item " << i;
+        // Each item paints as the same mark-up added as the string, in every state.
+        HWND twin = make_list(combo);
+        for (const auto& row : ROWS) {
+            if (row.visible == ROWS[0].visible)
+                continue;
+            const int at = int(std::find_if(std::begin(SORTED), std::end(SORTED), [&](const char* s) { return std::string(s) == row.visible; }) - SORTED);
+            SendMessageA(twin, combo ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
+            SendMessageA(twin, combo ? CB_ADDSTRING : LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items::markup(row.markup).c_str()));
+            for (UINT state : {0u, UINT(ODS_SELECTED | ODS_FOCUS)}) {
+                const auto want = paint(twin, combo, 0, state), got = paint(control, combo, at, state);
+                for (int i = 0; i < 400 * 20; ++i)
+                    ASSERT_EQ(got->at(i % 400, i / 400), want->at(i % 400, i / 400)) << row.markup << " " << pixel_message(i % 400, i / 400, got->at(i % 400, i / 400), want->at(i % 400, i / 400));
+            }
+        }
+        DestroyWindow(twin);
+        DestroyWindow(control);
+    }
+    // Type-ahead: a typed letter selects the item that begins with it.
+    HWND list = make_list(false, LBS_SORT);
+    for (const auto& row : ROWS)
+        add_item(list, items::markup(row.markup).c_str());
+    SendMessageA(list, LB_DELETESTRING, 1, 0);
+    for (const auto& [key, want] : {std::pair<char, int>{'m', 3}, {'t', 4}, {'b', 1}}) {
+        SendMessageA(list, WM_CHAR, WPARAM(key), 0);
+        EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), want) << "typed " << key;
+    }
+    // As a screen reader reads the list: one child per item, named by its visible text.
+    const accessible::Spoken whole = accessible::speak(list);
+    if (!whole.found || whole.children != 5) {
+        DestroyWindow(list);
+        GTEST_SKIP() << "the platform's list box proxy gives " << whole.children << " children (Wine's gives none per item)";
+    }
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(accessible::speak(list, i + 1).name, SORTED[i]) << "child " << i + 1;
+    DestroyWindow(list);
+}
+
+size_t memory_in_use() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PagefileUsage;
+}
+
+TEST(AccessibleItems, KeptMarkupGoesWithItsItem) {
+    const std::string long_markup = items::markup("@TXT{" + std::string(600, 'x') + "}");
+    HWND list = make_list(false), combo = make_list(true);
+    size_t before = 0;
+    for (int cycle = 0; cycle < 100000; ++cycle) {
+        if (cycle == 1000)
+            before = memory_in_use();
+        const bool in_combo = cycle % 2;
+        HWND control = in_combo ? combo : list;
+        add_item(control, long_markup.c_str());
+        SendMessageA(control, in_combo ? (cycle % 4 < 2 ? CB_DELETESTRING : CB_RESETCONTENT) : (cycle % 4 < 2 ? LB_DELETESTRING : LB_RESETCONTENT), 0, 0);
+        if (cycle % 1000 == 999) { // a control destroyed with items in it
+            HWND gone = make_list(cycle / 1000 % 2);
+            for (int i = 0; i < 100; ++i)
+                add_item(gone, long_markup.c_str());
+            DestroyWindow(gone);
+        }
+    }
+    const size_t after = memory_in_use();
+    EXPECT_LT(after, before + (1u << 20)) << "grew by " << (after - before) / 1024 << " KiB";
+    DestroyWindow(list), DestroyWindow(combo);
+}
+
+constexpr int W = 99, H = 23;
+
+HWND button(const char* caption) {
+    return CreateWindowA("BUTTON", caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 10, 220, W, H, parent(), nullptr, module, nullptr);
+}
+
+// Every pixel of `made` in every look equals those of a button whose caption holds `caption`.
+void expect_paints_as(HWND made, const char* caption) {
+    HWND twin = button(caption);
+    for (ButtonLook look : {LOOK_NORMAL, LOOK_PRESSED, LOOK_FOCUSED, LOOK_DISABLED}) {
+        Canvas got(W, H), want(W, H);
+        compose_bitmap_button(module, made, got.dc.get(), W, H, look);
+        compose_bitmap_button(module, twin, want.dc.get(), W, H, look);
+        for (int i = 0; i < W * H; ++i)
+            ASSERT_EQ(got.at(i % W, i / W), want.at(i % W, i / W)) << caption << ", look " << look << " " << pixel_message(i % W, i / W, got.at(i % W, i / W), want.at(i % W, i / W));
+    }
+    DestroyWindow(twin);
+}
+
+TEST(AccessibleButton, NamedByItsLabelAndPaintedAsBefore) {
+    HWND made = button("&Conferma/ICOB011");
+    make_bitmap_button(made);
+    char text[64] = "";
+    GetWindowTextA(made, text, sizeof text);
+    EXPECT_STREQ(text, "&Conferma");
+    EXPECT_EQ(GetWindowLongA(made, GWL_STYLE) & (BS_TYPEMASK | WS_TABSTOP), BS_OWNERDRAW | WS_TABSTOP);
+    expect_paints_as(made, "&Conferma/ICOB011");
+    make_bitmap_button(made); // again without a new caption: the glyph stays
+    expect_paints_as(made, "&Conferma/ICOB011");
+    const accessible::Spoken spoken = accessible::speak(made);
+    EXPECT_EQ(spoken.name + "|" + spoken.shortcut, "Conferma|Alt+C");
+    EXPECT_EQ(spoken.role, accessible::on_wine() ? ROLE_SYSTEM_CLIENT : ROLE_SYSTEM_PUSHBUTTON) << "Wine's proxy is the generic client object";
+    // A new caption with a '/' is split at each paint, and once more by another call.
+    SetWindowTextA(made, "&Annulla/ICOB002");
+    expect_paints_as(made, "&Annulla/ICOB002");
+    make_bitmap_button(made);
+    GetWindowTextA(made, text, sizeof text);
+    EXPECT_STREQ(text, "&Annulla");
+    expect_paints_as(made, "&Annulla/ICOB002");
+    DestroyWindow(made);
+}
+
+TEST(ChooseButtonLook, AWholeRepaintShowsPressBeforeFocusBeforeDisabled) {
+    const UINT cases[][3] = {{ODA_DRAWENTIRE, ODS_SELECTED | ODS_FOCUS | ODS_DISABLED, LOOK_PRESSED},
+                             {ODA_DRAWENTIRE, ODS_FOCUS | ODS_DISABLED, LOOK_FOCUSED}, {ODA_DRAWENTIRE, ODS_DISABLED, LOOK_DISABLED},
+                             {ODA_DRAWENTIRE, 0, LOOK_NORMAL}};
+    for (const auto& c : cases)
+        EXPECT_EQ(UINT(choose_button_look(c[0], c[1])), c[2]) << "state " << c[1];
+}
+
+} // namespace
