@@ -8,6 +8,7 @@
 #include <string>
 
 #include "support/files.h"
+#include "support/pixels.h"
 
 namespace e2e {
 
@@ -26,6 +27,15 @@ inline std::string window_text(HWND window) {
     char text[1024] = "";
     SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
     return text;
+}
+
+// Pixels of `colour` in a button's label area (right of the glyph, inside the edges) as the
+// screen shows it.
+inline int label_ink(HWND button, pixels::Rgb colour) {
+    RECT r;
+    GetWindowRect(button, &r);
+    pixels::Canvas canvas(r.right - r.left, r.bottom - r.top);
+    return canvas.copy_from(owndraw::guard::WindowDC(nullptr).get(), r.left, r.top), pixels::find_ink(canvas, colour, 24, canvas.width - 2, 1, canvas.height - 1).count;
 }
 
 // A Unix path is reached through Wine's Z: drive.

@@ -19,13 +19,6 @@ namespace {
 using namespace e2e;
 
 TEST(Dialog, CentredWithTheDefaultsARedLabelOnlyOnTheFocusedButtonAndEscapeLeaves) {
-    // Pixels of `colour` in a button's label area (right of the glyph, inside the edges) on the screen.
-    const auto label_ink = [](HWND button, pixels::Rgb colour) {
-        RECT r;
-        GetWindowRect(button, &r);
-        pixels::Canvas canvas(r.right - r.left, r.bottom - r.top);
-        return canvas.copy_from(guard::WindowDC(nullptr).get(), r.left, r.top), pixels::find_ink(canvas, colour, 24, canvas.width - 2, 1, canvas.height - 1).count;
-    };
     Program run;
     ASSERT_NE(run.dialog, nullptr) << "no dialog from " << SETUP_EXE;
     RECT r;

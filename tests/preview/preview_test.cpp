@@ -43,11 +43,11 @@ std::string tool_path() // beside this program or in a folder above it
 
 struct Result { int exit = -1; std::string out, err; Image image; };
 
-std::string commands_only(const std::string& out) // without the warning lines of --check
+std::string commands_only(const std::string& out) // without the warning and text lines of --check
 {
     std::string kept;
     for (size_t at = 0, end; (end = out.find('\n', at)) != std::string::npos; at = end + 1)
-        if (out.compare(at, 9, "warning: ") != 0)
+        if (out.compare(at, 9, "warning: ") != 0 && out.compare(at, 6, "text: ") != 0)
             kept += out.substr(at, end + 1 - at);
     return kept;
 }
@@ -199,6 +199,17 @@ TEST(Preview, CheckNamesEachMistake)
                 << "want " << where << c.warnings[i].words << "\n got " << found[i];
         }
     }
+}
+
+// --check: one "text: " line per item, what a person sees in it, after its command lines.
+TEST(Preview, CheckPrintsEachItemsVisibleText)
+{
+    const Result run = run_tool("--check --list {in}", "  Plain  \n@TXT\\x82Milano\\x83@CS\\x820,\\xE8 qui\\x83@X\\x829\\x83\n", "");
+    std::string texts;
+    for (size_t at = 0; (at = run.out.find("\ntext: ", at)) != std::string::npos; ++at)
+        texts += run.out.substr(at + 7, run.out.find('\n', at + 1) - at - 7) + "|";
+    EXPECT_EQ(texts, "Plain|Milano \\xE8 qui|") << run.out;
+    EXPECT_NE(run.out.find("@X\t@X\t9\ntext: "), std::string::npos) << "after the command lines";
 }
 
 // --help and -h list every option on a line of its own; a face the system lacks is named.
