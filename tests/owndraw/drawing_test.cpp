@@ -142,7 +142,8 @@ TEST(ChooseButtonLook, TheFirstActionFlagDecidesWithItsOwnStateFlag) {
     const UINT cases[][3] = {{ODA_SELECT, ODS_SELECTED, LOOK_PRESSED}, {ODA_SELECT, ODS_FOCUS, LOOK_NORMAL},
                              {ODA_FOCUS, ODS_FOCUS, LOOK_FOCUSED}, {ODA_FOCUS, ODS_SELECTED, LOOK_NORMAL},
                              {ODA_DRAWENTIRE, ODS_DISABLED, LOOK_DISABLED}, {ODA_DRAWENTIRE, ODS_FOCUS, LOOK_FOCUSED},
-                             {ODA_SELECT | ODA_FOCUS, ODS_FOCUS, LOOK_NORMAL}, {0, ODS_SELECTED | ODS_FOCUS | ODS_DISABLED, 0}};
+                             {ODA_SELECT | ODA_FOCUS, ODS_FOCUS, LOOK_NORMAL}, {ODA_DRAWENTIRE, ODS_FOCUS | ODS_DISABLED, LOOK_FOCUSED},
+                             {ODA_DRAWENTIRE, ODS_SELECTED | ODS_FOCUS | ODS_DISABLED, LOOK_PRESSED}, {ODA_DRAWENTIRE, 0, LOOK_NORMAL}, {0, ODS_SELECTED | ODS_FOCUS | ODS_DISABLED, 0}};
     for (const auto& c : cases)
         EXPECT_EQ(UINT(choose_button_look(c[0], c[1])), c[2]) << "action " << c[0] << ", state " << c[1];
 }
