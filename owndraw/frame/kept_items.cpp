@@ -3,23 +3,66 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <string>
-#include <vector>
-
-#include <owndraw/owndraw.h>
 
 namespace owndraw {
 
 namespace {
 
-// One per control that add_item has been used on, reached through a window property. The
-// control is subclassed so that the table follows its items: one entry per item, in the
-// control's own order (a sorted list inserts where it sorts), each the kept mark-up or none.
+// One per control that keeps mark-up, reached through a window property. One entry per
+// item, in the control's own order (a sorted list inserts where it sorts): the kept
+// mark-up, or nullptr.
 struct KeptItems {
     WNDPROC previous = nullptr;
     bool unicode = false;
     bool combo = false;
-    std::vector<std::unique_ptr<char[]>> markup;
+    // An insertion that found no memory leaves the table out of step for good, until the
+    // control is emptied: then no item is painted from it.
+    bool lost = false;
+    char** markup = nullptr;
+    size_t count = 0;
+    size_t capacity = 0;
+
+    ~KeptItems()
+    {
+        clear();
+        delete[] markup;
+    }
+    void clear()
+    {
+        for (size_t i = 0; i < count; ++i)
+            delete[] markup[i];
+        count = 0;
+        lost = false;
+    }
+    void insert(size_t at)
+    {
+        if (count == capacity) {
+            const size_t bigger = capacity ? capacity * 2 : 16;
+            char** grown = new (std::nothrow) char*[bigger];
+            if (grown == nullptr) {
+                lost = true;
+                return;
+            }
+            if (count > 0)
+                std::memcpy(grown, markup, count * sizeof *markup);
+            delete[] markup;
+            markup = grown;
+            capacity = bigger;
+        }
+        if (at > count)
+            at = count;
+        std::memmove(markup + at + 1, markup + at, (count - at) * sizeof *markup);
+        markup[at] = nullptr;
+        ++count;
+    }
+    void erase(size_t at)
+    {
+        if (at >= count)
+            return;
+        delete[] markup[at];
+        std::memmove(markup + at, markup + at + 1, (count - at - 1) * sizeof *markup);
+        --count;
+    }
 };
 
 constexpr char KEPT_ITEMS_PROPERTY[] = "owndraw.kept_items";
@@ -33,19 +76,12 @@ KeptItems* kept_items_of(HWND control)
 void follow(KeptItems& kept, UINT message, WPARAM wparam, LRESULT result)
 {
     const bool combo = kept.combo;
-    const UINT add = combo ? CB_ADDSTRING : LB_ADDSTRING;
-    const UINT insert = combo ? CB_INSERTSTRING : LB_INSERTSTRING;
-    const UINT remove = combo ? CB_DELETESTRING : LB_DELETESTRING;
-    const UINT reset = combo ? CB_RESETCONTENT : LB_RESETCONTENT;
-    auto& items = kept.markup;
-    if ((message == add || message == insert) && result >= 0) {
-        const size_t at = static_cast<size_t>(result);
-        items.emplace(items.begin() + static_cast<std::ptrdiff_t>(at < items.size() ? at : items.size()));
-    } else if (message == remove && result >= 0 && wparam < items.size()) {
-        items.erase(items.begin() + static_cast<std::ptrdiff_t>(wparam));
-    } else if (message == reset) {
-        items.clear();
-    }
+    if ((message == (combo ? CB_ADDSTRING : LB_ADDSTRING) || message == (combo ? CB_INSERTSTRING : LB_INSERTSTRING)) && result >= 0)
+        kept.insert(static_cast<size_t>(result));
+    else if (message == (combo ? CB_DELETESTRING : LB_DELETESTRING) && result >= 0)
+        kept.erase(wparam);
+    else if (message == (combo ? CB_RESETCONTENT : LB_RESETCONTENT))
+        kept.clear();
 }
 
 LRESULT CALLBACK keeping_proc(HWND control, UINT message, WPARAM wparam, LPARAM lparam)
@@ -66,6 +102,8 @@ LRESULT CALLBACK keeping_proc(HWND control, UINT message, WPARAM wparam, LPARAM 
     return result;
 }
 
+} // namespace
+
 bool is_combo_box(HWND control)
 {
     char name[16] = "";
@@ -73,63 +111,57 @@ bool is_combo_box(HWND control)
     return lstrcmpiA(name, "ComboBox") == 0;
 }
 
-// The control's table, made and the control subclassed on first use; its items so far
-// keep no mark-up. nullptr when the control cannot be subclassed (another process's).
-KeptItems* keep_items(HWND control)
+bool keep_item_markup(HWND control)
 {
-    if (KeptItems* kept = kept_items_of(control))
-        return kept;
+    if (kept_items_of(control) != nullptr)
+        return true;
     std::unique_ptr<KeptItems> kept(new (std::nothrow) KeptItems);
     if (!kept)
-        return nullptr;
+        return false;
     kept->combo = is_combo_box(control);
     kept->unicode = IsWindowUnicode(control) != FALSE;
     const LRESULT count = SendMessageA(control, kept->combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
-    kept->markup.resize(count > 0 ? static_cast<size_t>(count) : 0);
+    for (LRESULT i = 0; i < count; ++i)
+        kept->insert(static_cast<size_t>(i));
     if (!SetPropA(control, KEPT_ITEMS_PROPERTY, kept.get()))
-        return nullptr;
+        return false;
     const LONG_PTR proc = reinterpret_cast<LONG_PTR>(keeping_proc);
     kept->previous = reinterpret_cast<WNDPROC>(kept->unicode ? SetWindowLongPtrW(control, GWLP_WNDPROC, proc)
                                                              : SetWindowLongPtrA(control, GWLP_WNDPROC, proc));
     if (kept->previous == nullptr) {
         RemovePropA(control, KEPT_ITEMS_PROPERTY);
-        return nullptr;
+        return false;
     }
-    return kept.release();
+    kept.release();
+    return true;
 }
 
-} // namespace
-
-int add_item(HWND list_or_combo, const char* item_text)
+bool set_kept_markup(HWND control, size_t index, const char* markup)
 {
-    KeptItems* kept = keep_items(list_or_combo);
-    const std::string visible = visible_text(item_text);
-    const bool combo = kept ? kept->combo : is_combo_box(list_or_combo);
-    const LRESULT index = SendMessageA(list_or_combo, combo ? CB_ADDSTRING : LB_ADDSTRING, 0,
-                                       reinterpret_cast<LPARAM>(visible.c_str()));
-    if (index < 0 || kept == nullptr || item_text == nullptr || visible == item_text ||
-        static_cast<size_t>(index) >= kept->markup.size())
-        return static_cast<int>(index);
-    const size_t size = std::strlen(item_text) + 1;
-    // Without memory for the copy the item shows its visible text as a plain line.
-    if (char* copy = new (std::nothrow) char[size]) {
-        std::memcpy(copy, item_text, size);
-        kept->markup[static_cast<size_t>(index)].reset(copy);
-    }
-    return static_cast<int>(index);
+    KeptItems* kept = kept_items_of(control);
+    if (kept == nullptr || index >= kept->count)
+        return false;
+    const size_t size = std::strlen(markup) + 1;
+    char* copy = new (std::nothrow) char[size];
+    if (copy == nullptr)
+        return false;
+    std::memcpy(copy, markup, size);
+    delete[] kept->markup[index];
+    kept->markup[index] = copy;
+    return true;
 }
 
 const char* kept_item_markup(HWND control, size_t index)
 {
     const KeptItems* kept = kept_items_of(control);
-    if (kept == nullptr || index >= kept->markup.size())
+    if (kept == nullptr || kept->lost || index >= kept->count)
         return nullptr;
-    // Items the table could not follow (LB_DIR adds many at once) leave it out of step:
-    // then no item is painted from it.
+    // Items the table cannot follow (LB_DIR adds many at once) leave it out of step: then
+    // no item is painted from it.
     const LRESULT count = SendMessageA(control, kept->combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
-    if (count < 0 || static_cast<size_t>(count) != kept->markup.size())
+    if (count < 0 || static_cast<size_t>(count) != kept->count)
         return nullptr;
-    return kept->markup[index].get();
+    return kept->markup[index];
 }
 
 }  // namespace owndraw
