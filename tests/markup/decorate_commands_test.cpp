@@ -116,7 +116,7 @@ TEST(DecorateCommands, PaintAsTheItemSays)
         {"@SFP{BRUSH13}@SFB{}@RECT{0000FF}", row(1), {{5, 5, W}}},  // no odd pattern: the item ends
         {"@SFP{BRUSH13}@SFB{}@RECT{0000FF}", row(0), {{5, 5, RED}}},
         {"@SFB{}@TREE{10,1}", row(1, true), {{2, 5, W}}},  // guarded before it can end the item
-        {"@F01{1}@SFB{}@F01{0}", row(1), {{5, 5, W}}},
+        {"@F011{1}@TXT{MMMM}@SFB{}@F01{0}", row(1), {{ROW, 4, K}, {ROW, 15, K}}},  // a numbered word; the ink of the list font spans rows 6 to 14
         {"@DRC{FF0000,3}@DRS{0,10}", row(0), {{1, 5, BLUE}, {3, 5, W}, {8, 5, BLUE}, {9, 5, W}}},
         {"@DRC{FF0000,2}@DRC{0000FF}@DRS{0,10}", row(0), {{3, 5, RED}, {5, 5, W}, {8, 5, RED}}},
         {"@DRS{0,100}", row(0), {{50, 5, W}}},  // no count yet: nothing
