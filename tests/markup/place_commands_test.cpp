@@ -103,8 +103,8 @@ std::vector<Case> cases()
          {span(5, 8, K, SOME), span(30, 120, W), span(121, 180, W), span(190, 195, K, SOME), span(195, 400, W)}},
         {"CellWithoutSeparatorDrawsItsLine", "@CL{1 Total}@PEN{0000FF}@OFS{1}@SEP{0}", {},
          {span(0, 120, W), at(120, 0, K), at(121, 0, RED), span(122, 400, W)}},
-        // The body: leading blanks dropped, a margin after the label and at the column's end, words wrapped.
-        {"CaGradientBitmapLabelBody", "@CA{1,FF0000FF0000|ICOB011|Lb    body " + LONG + "}", tall,
+        // The label's '&' underlines; the body: leading blanks dropped, a margin after the label and at the column's end, words wrapped.
+        {"CaGradientBitmapLabelBody", "@CA{1,FF0000FF0000|ICOB011|L&b    body " + LONG + "}", tall,
          {span(0, 120, W), at(120, 0, K), at(121, 0, RED), span(195, 200, RED), span(200, 400, W), at(125, 2, RED),
           at(135, 3, TICK_TOP), span(145, 155, RED), span(145, 200, W, NONE), span(155, 158, K, SOME),
           span(lb, lb + 5, RED), {lb + 5, lb + 8, 0, 8, K, SOME}, {lb + 5, lb + 8, 14, 27, K, SOME}}, TRANSPARENT},
