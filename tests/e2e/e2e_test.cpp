@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "e2e/driver.h"
+#include "owndraw/primitives/graphics.h"
 #include "support/pixels.h"
 
 using namespace owndraw;
@@ -32,6 +33,22 @@ TEST(Dialog, CentredWithTheDefaultsARedLabelOnlyOnTheFocusedButtonAndEscapeLeave
     GetWindowRect(run.dialog, &r);
     EXPECT_EQ(std::to_string((r.left + r.right - GetSystemMetrics(SM_CXSCREEN)) / 2) + "," + std::to_string((r.top + r.bottom - GetSystemMetrics(SM_CYSCREEN)) / 2), "0,0") << "off centre by x,y";
     EXPECT_NE(GetWindowLongA(run.dialog, GWL_STYLE) & WS_CAPTION, WS_CAPTION) << "a title bar";
+    // The background picture, from its top left corner, wherever no control lies.
+    POINT origin{0, 0};
+    ClientToScreen(run.dialog, &origin);
+    GetClientRect(run.dialog, &r);
+    pixels::Canvas shown(r.right, r.bottom), picture(r.right, r.bottom);
+    draw_bitmap(picture.dc.get(), guard::Bitmap(LoadBitmapA(GetModuleHandleA(nullptr), "BINDER")).get(), 0, 0);
+    std::string differs;
+    EXPECT_TRUE(wait_until([&] {
+        shown.copy_from(guard::WindowDC(nullptr).get(), origin.x, origin.y), differs.clear();
+        for (int i = 0; i < r.right * r.bottom && differs.empty(); ++i) {
+            POINT p{i % r.right, i / r.right};
+            if (ChildWindowFromPointEx(run.dialog, p, CWP_ALL) == run.dialog && shown.at(p.x, p.y) != picture.at(p.x, p.y))
+                differs = pixels::pixel_message(p.x, p.y, shown.at(p.x, p.y), picture.at(p.x, p.y));
+        }
+        return differs.empty();
+    }, 3000)) << "background " << differs;
     EXPECT_EQ(run.text(MAIN_FIELD) + "|" + run.text(CLIENT_FIELD) + "|" + run.text(STATUS_LINE), "F:\\VORAN|C:\\VORAN|");
     for (int id : {MAIN_FIELD, CLIENT_FIELD})
         EXPECT_EQ(SendMessageA(run.control(id), EM_GETLIMITTEXT, 0, 0), 151) << "length limit of field " << id;
@@ -120,6 +137,7 @@ const Scenario SCENARIOS[] = {
     {"ClientIsMainWithADot", 0, "$F\\main\\", "$F\\MAIN\\.", {{IS_MAIN, "", IDOK, "", false}}, CLIENT_FIELD, false},
     {"ClientIsMainThroughDriveZ", 0, "$F\\main", "$Z\\E2E\\CLIENTISMAINTHROUGHDRIVEZ\\MAIN", {{IS_MAIN, "", IDOK, "", false}}, CLIENT_FIELD, false},
     {"DriveRelativeClientPath", 0, "$F\\main", "C:E2E\\DriveRelativeClientPath\\CLIENT", {{RELATIVE_PATH, "", IDOK, "", false}}, CLIENT_FIELD, false},
+    {"DriveOnlyClientPath", 0, "$F\\main", "C:", {{RELATIVE_PATH, "", IDOK, "", false}}, CLIENT_FIELD, false},
 };
 
 std::string expand(std::string text, std::map<std::string, std::string>& names) {
@@ -203,6 +221,7 @@ TEST_P(Installation, Scenario) {
         char want[1024];
         std::snprintf(want, sizeof want, b.format, expand(b.argument, names).c_str(), names["$A"].c_str());
         EXPECT_EQ(window_text(box) + ": " + window_text(GetDlgItem(box, BOX_TEXT)), std::string("setup: ") + want);
+        EXPECT_FALSE(IsWindowEnabled(run.dialog)) << "the dialog can be worked while the message is shown";
         // Only the question offers a choice, Yes or No; the rest inform. The pictures need a moment to paint.
         const std::string look = b.format == EXISTS ? "6 7 exclamation" : "1 information";
         EXPECT_TRUE(wait_until([&] { return Program::box_look(box) == look; }, 3000)) << Program::box_look(box) << ", want " << look;

@@ -148,6 +148,7 @@ TEST(DecorateCommands, DoubleHeightFontIsDeletedWhenTheItemFontReturns)
     const LONG list_height = height_after("0");
     EXPECT_EQ(height_after("1"), 2 * list_height);
     EXPECT_EQ(height_after("1"), 4 * list_height) << "again: four times as high, the first enlargement gone";
+    EXPECT_EQ(height_after("2"), list_height) << "any number but 1 puts the item's font back";
     EXPECT_EQ(height_after("0"), list_height);
     EXPECT_EQ(GetCurrentObject(s.dc, OBJ_FONT), items::list_font());
     for (const auto& [from, to] : {std::pair<LONG, LONG>{-200, -400}, {16384, 32768}, {-20000, -32768}}) {  // held only near where rasterising fails

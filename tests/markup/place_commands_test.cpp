@@ -82,8 +82,8 @@ std::vector<Case> cases()
          {span(5, 40, K, NONE), {40, 60, 0, 5, K, SOME}, span(125, 155, K, NONE), span(155, 175, K, SOME),
           span(225, 240, K, NONE), {240, 260, 0, 5, K, SOME}, span(305, 340, K, NONE), {340, 360, 0, 5, K, NONE},
           span(340, 360, K, SOME)}},
-        {"DtaLastsPastTheFirstTxt", "@DTA{1}@D{100}@TXT{ab}@D{100}@TXT{ab}", {},
-         {span(5, 40, K, NONE), span(40, 60, K, SOME), span(105, 140, K, NONE), span(140, 160, K, SOME)}},
+        {"DtaLastsPastTheFirstTxt", "@DTA{2}@D{100}@TXT{ab}@D{100}@TXT{ab}", {},
+         {span(5, 80, K, NONE), span(80, 95, K, SOME), span(105, 180, K, NONE), span(180, 195, K, SOME)}},
         // Flags that would write into the text (an abort under Wine), measure, or draw unclipped are dropped.
         {"DtaKeepsOnlyFlagsThatDraw", "@DTA{999999}@D{100}@TXL{" + LONG + "}@DTA{1280}@X{200}@D{60}@TXT{" + LONG + "}", {},
          {span(5, 95, K, SOME), span(95, 205, K, NONE), span(205, 255, K, SOME), span(255, 400, K, NONE)}},
