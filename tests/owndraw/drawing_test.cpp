@@ -126,8 +126,8 @@ TEST(ButtonLooks, FaceGlyphLabelAndEdgesOfBothButtons) {
             for (int i = 0; i < 400; ++i)
                 ASSERT_TRUE(glyph.at(i % 20, i / 20) == K || canvas.at(2 + i % 20, 1 + i / 20) == glyph.at(i % 20, i / 20))
                     << pixel_message(2 + i % 20, 1 + i / 20, canvas.at(2 + i % 20, 1 + i / 20), glyph.at(i % 20, i / 20));
-            // The label: centred right of the glyph, in this look's colour only, and as wide and tall as the
-            // whole label in the face of the label font at 6 points, its access key underlined.
+            // The label, in this look's colour only, in the very columns the whole label takes drawn centred
+            // right of the glyph in the label font's face at 6 points, its access key underlined.
             const Ink ink = find_ink(canvas, l.label, 22, W - 1, 1, H - 1);
             Canvas whole(W, H);
             whole.fill(WHITE);
