@@ -101,6 +101,33 @@ struct Program {
         wait_until([&] { return (box = find(false)) != nullptr || !running(); }, timeout_ms);
         return box;
     }
+    // What a message box offers, as a person sees it: the ids of its visible buttons, then
+    // the system icon whose picture it shows (or "no icon").
+    static std::string box_look(HWND box) {
+        std::string look, icon = "no icon";
+        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            char name[16] = "";
+            GetClassNameA(child, name, sizeof name);
+            if (IsWindowVisible(child) && lstrcmpiA(name, "Button") == 0)
+                look += std::to_string(GetDlgCtrlID(child)) + " ";
+            RECT r;
+            POINT at{0, 0};
+            if (!IsWindowVisible(child) || (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON || !GetClientRect(child, &r) || !ClientToScreen(child, &at) || r.right < 2)
+                continue;
+            pixels::Canvas shown(r.right, r.bottom), drawn(r.right, r.bottom);
+            shown.copy_from(owndraw::guard::WindowDC(nullptr).get(), at.x, at.y);
+            const std::pair<LPCSTR, const char*> icons[] = {{IDI_EXCLAMATION, "exclamation"}, {IDI_INFORMATION, "information"}, {IDI_QUESTION, "question"}, {IDI_ERROR, "error"}};
+            for (const auto& [id, icon_name] : icons) {
+                drawn.fill(shown.at(0, 0));  // the corner shows the background through the icon
+                DrawIconEx(drawn.dc.get(), 0, 0, LoadIconA(nullptr, id), r.right, r.bottom, 0, nullptr, DI_NORMAL);
+                bool same = true;
+                for (int i = 0; same && i < r.right * r.bottom; ++i)
+                    same = shown.at(i % r.right, i / r.right) == drawn.at(i % r.right, i / r.right);
+                icon = same ? icon_name : icon;
+            }
+        }
+        return look + icon;
+    }
     bool answer(HWND box, int button) const {
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), LPARAM(GetDlgItem(box, button)));
         return wait_until([box] { return !IsWindowVisible(box); });

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "e2e/driver.h"
+#include "owndraw/primitives/graphics.h"
 #include "support/pixels.h"
 
 using namespace owndraw;
@@ -25,6 +26,22 @@ TEST(Dialog, CentredWithTheDefaultsARedLabelOnlyOnTheFocusedButtonAndEscapeLeave
     GetWindowRect(run.dialog, &r);
     EXPECT_EQ(std::to_string((r.left + r.right - GetSystemMetrics(SM_CXSCREEN)) / 2) + "," + std::to_string((r.top + r.bottom - GetSystemMetrics(SM_CYSCREEN)) / 2), "0,0") << "off centre by x,y";
     EXPECT_NE(GetWindowLongA(run.dialog, GWL_STYLE) & WS_CAPTION, WS_CAPTION) << "a title bar";
+    // The background picture, from its top left corner, wherever no control lies.
+    POINT origin{0, 0};
+    ClientToScreen(run.dialog, &origin);
+    GetClientRect(run.dialog, &r);
+    pixels::Canvas shown(r.right, r.bottom), picture(r.right, r.bottom);
+    draw_bitmap(picture.dc.get(), guard::Bitmap(LoadBitmapA(GetModuleHandleA(nullptr), "BINDER")).get(), 0, 0);
+    std::string differs;
+    EXPECT_TRUE(wait_until([&] {
+        shown.copy_from(guard::WindowDC(nullptr).get(), origin.x, origin.y), differs.clear();
+        for (int i = 0; i < r.right * r.bottom && differs.empty(); ++i) {
+            POINT p{i % r.right, i / r.right};
+            if (ChildWindowFromPointEx(run.dialog, p, CWP_ALL) == run.dialog && shown.at(p.x, p.y) != picture.at(p.x, p.y))
+                differs = pixels::pixel_message(p.x, p.y, shown.at(p.x, p.y), picture.at(p.x, p.y));
+        }
+        return differs.empty();
+    }, 3000)) << "background " << differs;
     EXPECT_EQ(run.text(MAIN_FIELD) + "|" + run.text(CLIENT_FIELD) + "|" + run.text(STATUS_LINE), "F:\\VORAN|C:\\VORAN|");
     for (int id : {MAIN_FIELD, CLIENT_FIELD})
         EXPECT_EQ(SendMessageA(run.control(id), EM_GETLIMITTEXT, 0, 0), 151) << "length limit of field " << id;
@@ -74,9 +91,9 @@ std::string ini(const std::string& db_path, const char* more = "") { return "[VO
 // on a small volume, VORAN.EXE larger than all of it. HOLD_ASIDE: at the first failure, the old
 // VORAN.INI kept aside is held open. KEYS_FILL: VORAN.INI and IM31BMP.DIL fill the small volume but
 // for the INI's keys. TYPED: the client path is typed. PADDED: blanks around both paths. NO_LINK: a
-// folder where the shortcut goes.
+// folder where the shortcut goes. READ_ONLY: the client's VORAN.EXE is read-only.
 enum Setup { UPDATE = 1, NO_MARKER = 2, NO_IMGMAN = 4, NO_HLP = 8, LOCK_EXE = 16, HOLD_CHM = 32, SMALL = 64, HOLD_ASIDE = 128,
-             KEYS_FILL = 256, TYPED = 512, PADDED = 1024, NO_LINK = 2048 };
+             KEYS_FILL = 256, TYPED = 512, PADDED = 1024, NO_LINK = 2048, READ_ONLY = 4096 };
 // In texts (UTF-8): $F the scenario folder, $S the small volume, $Z drive C seen through Z:, $C the client path as the field shows
 // it (in capitals), $A the name a file is kept under. A box shows `format` with `argument` (and
 // $A) while the status line shows `status`; with `keys` the client's VORAN.INI holds the typed
@@ -96,6 +113,7 @@ const Scenario SCENARIOS[] = {
       {KEPT, "$C\\VORAN.INI", IDOK, COPYING "VORAN.EXE ...", false}}, 0, false},
     {"FullDisk", SMALL, "$F\\main", "$S\\CLIENT", {{NO_SPACE, "$F\\main\\VORAN.EXE", IDOK, COPYING "VORAN.EXE ...", false}}, 0, false},
     {"NoMainInstallation", NO_MARKER, "$F\\Main", "$F\\CLIENT", {{NO_MAIN, "$F\\Main", IDOK, "", false}}, MAIN_FIELD, false},
+    {"ReadOnlyClientProgram", UPDATE | READ_ONLY, "$F\\main", "$F\\CLIENT", {YES, {COPY_FAILED, "$F\\main\\VORAN.EXE", IDOK, COPYING "VORAN.EXE ...", true}}, 0, false},
     {"ExistingFolderAnsweredNo", UPDATE, "$F\\main", "$F\\CLIENT", {{EXISTS, "", IDNO, "", false}}, CLIENT_FIELD, false},
     {"UnavailableDrive", 0, "$F\\main", "Q:\\X", {{NO_DRIVE, "Q", IDOK, "", false}}, CLIENT_FIELD, false},
     {"FolderWithoutParent", 0, "$F\\main", "$F\\NONE\\CLIENT", {{CREATE_FAILED, "", IDOK, "", false}}, CLIENT_FIELD, false},
@@ -103,7 +121,7 @@ const Scenario SCENARIOS[] = {
     {"BlankMainPath", 0, "   ", "$F\\CLIENT", {}, 0, false},
     {"BlankClientPath", 0, "$F\\main", "", {}, 0, false},
     {"TypedLongPath", TYPED | NO_HLP, "$F\\main", "$F\\" + std::string(99, 'T') /* 120 characters */, {FINISHED}, 0, true},
-    {"BlanksAroundThePaths", PADDED | NO_HLP, "$F\\main", "$F\\CLIENT", {FINISHED}, 0, true},
+    {"BlanksAroundForwardSlashedPaths", PADDED | NO_HLP, "C:/e2e/BlanksAroundForwardSlashedPaths/main", "C:/e2e/BlanksAroundForwardSlashedPaths/CLIENT", {FINISHED}, 0, true},
     {"KeysOnAFullVolume", SMALL | KEYS_FILL, "$F\\main", "$S\\CLIENT", {{CONFIG_NO_SPACE, "$C\\VORAN.INI", IDOK, COPYING "IM31BMP.DIL ...", false}}, 0, false},
     {"ShortcutCannotBeSaved", NO_LINK | NO_HLP, "$F\\main", "$F\\CLIENT", {{DONE_NO_LINK, "", IDOK, "Fine Installazione", true}}, 0, true},
     {"NonAnsiClientPath", 0, "$F\\main", u8"$F\\ŁÓDŹ", {{CLIENT_NOT_ANSI, "", IDOK, "", false}}, CLIENT_FIELD, false},
@@ -112,6 +130,7 @@ const Scenario SCENARIOS[] = {
     {"ClientIsMainWithADot", 0, "$F\\main\\", "$F\\MAIN\\.", {{IS_MAIN, "", IDOK, "", false}}, CLIENT_FIELD, false},
     {"ClientIsMainThroughDriveZ", 0, "$F\\main", "$Z\\E2E\\CLIENTISMAINTHROUGHDRIVEZ\\MAIN", {{IS_MAIN, "", IDOK, "", false}}, CLIENT_FIELD, false},
     {"DriveRelativeClientPath", 0, "$F\\main", "C:E2E\\DriveRelativeClientPath\\CLIENT", {{RELATIVE_PATH, "", IDOK, "", false}}, CLIENT_FIELD, false},
+    {"DriveOnlyClientPath", 0, "$F\\main", "C:", {{RELATIVE_PATH, "", IDOK, "", false}}, CLIENT_FIELD, false},
 };
 
 std::string expand(std::string text, std::map<std::string, std::string>& names) {
@@ -148,6 +167,7 @@ TEST_P(Installation, Scenario) {
     char desktop[MAX_PATH] = "";
     SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
     const std::string link = desktop + std::string("\\VORAN4.LNK");
+    SetFileAttributesA((client + "\\VORAN.EXE").c_str(), FILE_ATTRIBUTE_NORMAL);  // left read-only by an earlier run
     test::remove_tree(folder);
     test::remove_tree(s.setup & SMALL ? client : "");
     CreateDirectoryA("C:\\e2e", nullptr), CreateDirectoryA(folder.c_str(), nullptr), CreateDirectoryA((folder + "\\main").c_str(), nullptr);
@@ -168,6 +188,8 @@ TEST_P(Installation, Scenario) {
         test::write_file(folder + "\\main\\" + name, bytes);
     for (const auto& [name, bytes] : (s.setup & UPDATE) && CreateDirectoryA(client.c_str(), nullptr) ? old : test::Snapshot{})
         test::write_file(client + "\\" + name, bytes);
+    if (s.setup & READ_ONLY)
+        SetFileAttributesA((client + "\\VORAN.EXE").c_str(), FILE_ATTRIBUTE_READONLY);
     const test::Snapshot before = test::snapshot(folder); // the main installation never changes; read before it is held
     std::vector<HANDLE> held = {s.setup & LOCK_EXE ? hold(client + "\\VORAN.EXE", GENERIC_READ, FILE_SHARE_READ) : nullptr,
                                 s.setup & HOLD_CHM ? hold(folder + "\\main\\VORAN.CHM", GENERIC_READ | DELETE, 7) : nullptr};
@@ -192,6 +214,10 @@ TEST_P(Installation, Scenario) {
         char want[1024];
         std::snprintf(want, sizeof want, b.format, expand(b.argument, names).c_str(), names["$A"].c_str());
         EXPECT_EQ(window_text(box) + ": " + window_text(GetDlgItem(box, BOX_TEXT)), std::string("setup: ") + want);
+        EXPECT_FALSE(IsWindowEnabled(run.dialog)) << "the dialog can be worked while the message is shown";
+        // Only the question offers a choice, Yes or No; the rest inform. The pictures need a moment to paint.
+        const std::string look = b.format == EXISTS ? "6 7 exclamation" : "1 information";
+        EXPECT_TRUE(wait_until([&] { return Program::box_look(box) == look; }, 3000)) << Program::box_look(box) << ", want " << look;
         EXPECT_EQ(run.text(STATUS_LINE), b.status);
         EXPECT_TRUE(!b.keys || test::read_file(client + "\\VORAN.INI").find("DB_PATH=" + main + "\r\n") != std::string::npos) << "no DB_PATH yet";
         for (const auto& [name, bytes] : s.setup & HOLD_ASIDE ? test::snapshot(client) : test::Snapshot{})
@@ -227,7 +253,10 @@ TEST_P(Installation, Scenario) {
         EXPECT_TRUE(found.count(entry.first)) << entry.first << " is missing";
     EXPECT_FALSE((s.setup & SMALL) && test::file_exists(client)) << client << " stayed";
     std::string want_link = s.installed && !(s.setup & NO_LINK) ? client + "\\VORAN.EXE | " + client + " | Voran4" : " |  | ";
-    EXPECT_EQ(shortcut(link), CharLowerA(&want_link[0]));
+    std::replace(want_link.begin(), want_link.end(), '/', '\\');  // either separator will do in the shortcut
+    std::string found_link = shortcut(link);
+    std::replace(found_link.begin(), found_link.end(), '/', '\\');
+    EXPECT_EQ(found_link, CharLowerA(&want_link[0]));
 }
 
 INSTANTIATE_TEST_SUITE_P(E2E, Installation, ::testing::ValuesIn(SCENARIOS),

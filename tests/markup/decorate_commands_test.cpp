@@ -116,7 +116,7 @@ TEST(DecorateCommands, PaintAsTheItemSays)
         {"@SFP{BRUSH13}@SFB{}@RECT{0000FF}", row(1), {{5, 5, W}}},  // no odd pattern: the item ends
         {"@SFP{BRUSH13}@SFB{}@RECT{0000FF}", row(0), {{5, 5, RED}}},
         {"@SFB{}@TREE{10,1}", row(1, true), {{2, 5, W}}},  // guarded before it can end the item
-        {"@F01{1}@SFB{}@F01{0}", row(1), {{5, 5, W}}},
+        {"@F011{1}@TXT{MMMM}@SFB{}@F01{0}", row(1), {{ROW, 4, K}, {ROW, 15, K}}},  // a numbered word; the ink of the list font spans rows 6 to 14
         {"@DRC{FF0000,3}@DRS{0,10}", row(0), {{1, 5, BLUE}, {3, 5, W}, {8, 5, BLUE}, {9, 5, W}}},
         {"@DRC{FF0000,2}@DRC{0000FF}@DRS{0,10}", row(0), {{3, 5, RED}, {5, 5, W}, {8, 5, RED}}},
         {"@DRS{0,100}", row(0), {{50, 5, W}}},  // no count yet: nothing
@@ -148,6 +148,7 @@ TEST(DecorateCommands, DoubleHeightFontIsDeletedWhenTheItemFontReturns)
     const LONG list_height = height_after("0");
     EXPECT_EQ(height_after("1"), 2 * list_height);
     EXPECT_EQ(height_after("1"), 4 * list_height) << "again: four times as high, the first enlargement gone";
+    EXPECT_EQ(height_after("2"), list_height) << "any number but 1 puts the item's font back";
     EXPECT_EQ(height_after("0"), list_height);
     EXPECT_EQ(GetCurrentObject(s.dc, OBJ_FONT), items::list_font());
     for (const auto& [from, to] : {std::pair<LONG, LONG>{-200, -400}, {16384, 32768}, {-20000, -32768}}) {  // held only near where rasterising fails

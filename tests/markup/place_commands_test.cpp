@@ -82,6 +82,8 @@ std::vector<Case> cases()
          {span(5, 40, K, NONE), {40, 60, 0, 5, K, SOME}, span(125, 155, K, NONE), span(155, 175, K, SOME),
           span(225, 240, K, NONE), {240, 260, 0, 5, K, SOME}, span(305, 340, K, NONE), {340, 360, 0, 5, K, NONE},
           span(340, 360, K, SOME)}},
+        {"DtaLastsPastTheFirstTxt", "@DTA{2}@D{100}@TXT{ab}@D{100}@TXT{ab}", {},
+         {span(5, 80, K, NONE), span(80, 95, K, SOME), span(105, 180, K, NONE), span(180, 195, K, SOME)}},
         // Flags that would write into the text (an abort under Wine), measure, or draw unclipped are dropped.
         {"DtaKeepsOnlyFlagsThatDraw", "@DTA{999999}@D{100}@TXL{" + LONG + "}@DTA{1280}@X{200}@D{60}@TXT{" + LONG + "}", {},
          {span(5, 95, K, SOME), span(95, 205, K, NONE), span(205, 255, K, SOME), span(255, 400, K, NONE)}},
@@ -96,13 +98,14 @@ std::vector<Case> cases()
          {at(0, 0, K), span(1, 5, W), span(5, 8, K, SOME), span(92, 95, K, SOME), span(95, 100, W), at(100, 0, RED),
           span(101, 120, W), at(120, 19, K), at(120, 20, W), span(121, 125, W), span(125, 128, K, SOME),
           span(201, 205, K, SOME), span(205, 210, W), at(210, 0, RED), span(211, 400, W)}},
-        {"CsCdIgnoreFlags", "@DTA{2}@CS{0,ab}@CD{1,ab}", {},
+        // Centring is the flag that moves a right-aligned line too.
+        {"CsCdIgnoreFlags", "@DTA{1}@CS{0,ab}@CD{1,ab}", {},
          {span(5, 8, K, SOME), span(30, 120, W), span(121, 180, W), span(190, 195, K, SOME), span(195, 400, W)}},
         {"CellWithoutSeparatorDrawsItsLine", "@CL{1 Total}@PEN{0000FF}@OFS{1}@SEP{0}", {},
          {span(0, 120, W), at(120, 0, K), at(121, 0, RED), span(122, 400, W)}},
-        // The body: leading blanks dropped, a margin after the label, words wrapped.
-        {"CaGradientBitmapLabelBody", "@CA{1,FF0000FF0000|ICOB011|Lb    body body}", tall,
-         {span(0, 120, W), at(120, 0, K), at(121, 0, RED), at(199, 39, RED), span(200, 400, W), at(125, 2, RED),
+        // The label's '&' underlines; the body: leading blanks dropped, a margin after the label and at the column's end, words wrapped.
+        {"CaGradientBitmapLabelBody", "@CA{1,FF0000FF0000|ICOB011|L&b    body " + LONG + "}", tall,
+         {span(0, 120, W), at(120, 0, K), at(121, 0, RED), span(195, 200, RED), span(200, 400, W), at(125, 2, RED),
           at(135, 3, TICK_TOP), span(145, 155, RED), span(145, 200, W, NONE), span(155, 158, K, SOME),
           span(lb, lb + 5, RED), {lb + 5, lb + 8, 0, 8, K, SOME}, {lb + 5, lb + 8, 14, 27, K, SOME}}, TRANSPARENT},
         // A separator before the first field belongs to it: "|FF0000FF0000" reads as 00F000 over 0FF000.
@@ -116,7 +119,8 @@ std::vector<Case> cases()
         {"CrFillsTheColumn", "@CR5{1,FF0000FF0000}", {}, {span(0, 120, W), span(120, 200, RED), span(200, 400, W)},
          TRANSPARENT},
         // Bitmaps.
-        {"BmpAtCurXThenInColumn", "@OFS{10}@BMP{ICOB011}@PEN{0000FF}@SEP{0}@OFS{20}@D{100}@BMP1{ICOB011}@SEP{0}", {},
+        // In a column opened before cur_x moved on, the room is measured from cur_x.
+        {"BmpAtCurXThenInColumn", "@OFS{10}@BMP{ICOB011}@PEN{0000FF}@SEP{0}@D{45}@OFS{20}@BMP1{ICOB011}@SEP{0}", {},
          {span(0, 10, W), at(10, 0, W), at(20, 1, TICK_TOP), at(25, 10, TICK_RIGHT), at(29, 0, W), at(30, 0, RED),
           span(31, 55, W), at(65, 1, TICK_TOP), at(69, 0, W), at(70, 0, RED), at(71, 0, W)}},
         {"BlankBitmapNameDoesNothing", "@BCK{00FF00}@OFS{10}@BMP{ }@BBK{ }@RBR{ }@SEP{0}", {},
@@ -136,8 +140,9 @@ std::vector<Case> cases()
         {"BbkFromItemLeftPlusCurX", "@BCK{00FF00}@OFS{10}@BBK2{ICOB011}@OFS{5}@PEN{0000FF}@SEP{0}", left20,
          {span(20, 30, W), at(30, 0, GREEN), at(40, 1, TICK_TOP), at(35, 0, RED), at(36, 0, GREEN),
           at(419, 19, GREEN)}},
-        {"BbkColumnEndsMarginEarly", "@BCK{00FF00}@OFS{10}@D{60}@BBK{ICOB011}", left20,
-         {at(29, 19, W), at(30, 19, GREEN), at(84, 19, GREEN), span(85, 420, W)}},
+        // The strip ends at the column's end less the margin, wherever cur_x moved inside it.
+        {"BbkColumnEndsMarginEarly", "@BCK{00FF00}@D{60}@OFS{10}@BBK{ICOB011}", left20,
+         {at(29, 19, W), at(30, 19, GREEN), at(74, 19, GREEN), span(75, 420, W)}},
         {"BckWithoutDigitsIsBlack", "@BCK{zz}@BBK{ICOB011}", {}, {at(300, 10, K)}},
         // "@BBK" fills with the DC's background, not the last colour read; "@GRECT" leaves it transparent.
         {"BbkFillsWithTheBackground", "@BKM{1}@GRECT{FF0000FF0000}@FRG{0000FF}@OFS{10}@BBK{ICOB011}", {},
