@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <new>
 
@@ -407,8 +408,8 @@ void discard_kept_files(const RunState& run)
         if (run.changes[i].state == NOT_BEGUN)
             continue;
         change_paths(run, i, real, fresh, kept);
-        DeleteFileA(kept);
-        DeleteFileA(fresh);
+        for (const char* left : {kept, fresh})
+            DeleteFileA(left);
     }
     delete_journal(run);
 }
