@@ -706,10 +706,13 @@ bool read_journal(const char* path, RunState& run)
         if (std::strcmp(kind, link ? "LINK" : "FILE") != 0 || state[1] != '\0' ||
             (change.state != NOT_BEGUN && change.state != REPLACES && change.state != ADDS))
             return false;
-        // Names in the client folder are bare; the shortcut's are whole paths with a drive.
+        // Names in the client folder are bare.
         if (!link && (std::strcmp(change.real, copy_steps[i].name) != 0 || std::strpbrk(change.fresh, "\\/:") != nullptr))
             return false;
-        if (link && (change.real[1] != ':' || change.fresh[1] != ':'))
+        // The shortcut's are whole paths with a drive, and the journal can only name VORAN4.LNK.
+        const size_t length = std::strlen(change.real);
+        if (link && (change.real[1] != ':' || change.fresh[1] != ':' || length < sizeof LINK_NAME ||
+                     lstrcmpiA(change.real + length - (sizeof LINK_NAME - 1), LINK_NAME) != 0))
             return false;
         if (change.fresh[0] == '\0' || change.kept[0] == '\0' || std::strpbrk(change.kept, "\\/:") != nullptr)
             return false;
