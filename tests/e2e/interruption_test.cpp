@@ -25,7 +25,7 @@ const char KEPT[] = "Attenzione! Non e' stato possibile ripristinare il file %s.
 const char EXISTS[] = "Attenzione! Il percorso CLIENT indicato gia' esiste.\n Vuoi effettuare l'aggiornamento?";
 const char DONE[] = "Installazione terminata con successo.\n\nUtilizzare il collegamento creato sul Desktop per l'attivazione di VORAN.";
 const char JOURNAL[] = "\\~VRSETUP.JNL";
-const size_t BIG = 48u << 20; // VORAN.EXE when its copy is to be caught part-way
+const size_t BIG = 48u << 20; // VORAN.EXE when its copy is to be caught part-way; every other file is far below 1 MiB
 
 // When the first run is ended: at its first message box, a copy that failed (the run waits there
 // with everything before it done); once the new VORAN.EXE is part-written; once the new
@@ -92,8 +92,8 @@ protected:
     std::string folder, main, client, desktop, link, field;
     test::Snapshot before, installed, desktop_before;
 
-    // Fills the main installation and the client folder, and starts a run that is at `moment`
-    // when this returns (false when it never got there).
+    // The main installation; for an update, an earlier client installation with a file of the
+    // user's, and an earlier shortcut.
     void SetUp() override {
         const Cut& c = GetParam();
         folder = "C:\\e2e\\cut-" + std::string(c.name), main = folder + "\\main", client = folder + "\\CLIENT";
@@ -150,13 +150,18 @@ protected:
 TEST_P(Interruption, NextRunPutsBackOrFinishes) {
     const Cut& c = GetParam();
     const std::string stop_at = main + "\\" + c.stop_at, held_bytes = test::read_file(stop_at);
-    // A required file is missing; an optional one is found but cannot be opened.
-    HANDLE hold = nullptr;
-    if (*c.stop_at && std::string(c.stop_at) == "VORAN.CHM")
-        hold = CreateFileA(stop_at.c_str(), GENERIC_READ | DELETE, 7, nullptr, OPEN_EXISTING, 0, nullptr);
-    else if (*c.stop_at)
-        DeleteFileA(stop_at.c_str());
-    {
+    // The shortcut's moment lasts as long as the commit takes to begin: a kill that comes later
+    // belongs to another row, and the run is tried again from the start.
+    const auto too_late = [&] { return c.moment == AFTER_LINK && (journal() == "<missing>" || journal().find("COMMIT") != std::string::npos); };
+    for (int attempt = 0; attempt < 3 && (!attempt || too_late()); ++attempt) {
+        if (attempt)
+            SetUp();
+        // A required file is missing; an optional one is found but cannot be opened.
+        HANDLE hold = nullptr;
+        if (*c.stop_at && std::string(c.stop_at) == "VORAN.CHM")
+            hold = CreateFileA(stop_at.c_str(), GENERIC_READ | DELETE, 7, nullptr, OPEN_EXISTING, 0, nullptr);
+        else if (*c.stop_at)
+            DeleteFileA(stop_at.c_str());
         Program run;
         start(run);
         if (c.update) {
@@ -165,19 +170,18 @@ TEST_P(Interruption, NextRunPutsBackOrFinishes) {
         if (c.moment == AT_BOX || c.moment == AT_SUCCESS) {
             ASSERT_TRUE(expect_box(run, c.moment == AT_SUCCESS ? DONE : "Errore nella copia del file %s.\nVerificare l'esistenza del file.", stop_at)) << "no stop";
         } else if (c.moment == MID_COPY) {
-            ASSERT_TRUE(catch_moment(run, [&] { return file_sized(client, "~vr*.tmp", [](ULONGLONG size) { return size > 0 && size < BIG; }); })) << "VORAN.EXE not caught part-way";
+            ASSERT_TRUE(catch_moment(run, [&] { return file_sized(client, "~vr*.tmp", [](ULONGLONG size) { return size > (1u << 20) && size < BIG; }); })) << "VORAN.EXE not caught part-way";
         } else {
             ASSERT_TRUE(catch_moment(run, [&] { return file_sized(desktop, "VORAN4.LNK", [](ULONGLONG size) { return size != 19; }); })) << "no new shortcut";
         }
         kill(run);
+        CloseHandle(hold);
     }
-    CloseHandle(hold);
     if (*c.stop_at)
         test::write_file(stop_at, held_bytes);
     expect_whole_files("right after the kill");
-    // The shortcut moment lasts as long as the commit takes to begin: a kill after it is another row's.
-    if (c.moment == AFTER_LINK && journal().find("COMMIT") != std::string::npos)
-        GTEST_SKIP() << "the kill came after the commit had begun";
+    if (too_late())
+        GTEST_SKIP() << "three kills came after the commit had begun";
 
     std::string text = journal();
     if (c.next == COMMITTED)
