@@ -658,6 +658,9 @@ bool read_journal(const char* path, RunState& run)
     if (!read || length > JOURNAL_SIZE_MAX)
         return false;
     text[length] = '\0';
+    // A journal without the shortcut's line (no desktop folder was found) has one change less.
+    for (Change& change : run.changes)
+        change.state = NOT_BEGUN;
 
     // The journal is read back against the text this reader would write for it: anything
     // else (another version, a cut, a stray byte) does not match.
