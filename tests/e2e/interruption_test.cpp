@@ -109,7 +109,7 @@ protected:
             test::write_file(main + "\\" + name, bytes);
             installed[name] = i == 0 ? "[CONFIG]\r\nDB_PATH=" + main + "\r\nTimer=10\r\n" : bytes;
         }
-        DeleteFileA(link.c_str());
+        RemoveDirectoryA(link.c_str()), DeleteFileA(link.c_str()); // another test may leave a folder of that name
         if (c.update) {
             CreateDirectoryA(client.c_str(), nullptr);
             for (const char* name : FILES)
