@@ -65,13 +65,6 @@ struct Descriptor {
     }
 };
 
-int create_target(Descriptor& out, const char* target)
-{
-    // Exclusive creation, ordinary attributes (readable and writable).
-    return _sopen_s(&out.fd, target, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _SH_DENYNO,
-                    _S_IREAD | _S_IWRITE);
-}
-
 // Writes through the descriptor's system handle: the runtime's own write turns a short
 // write on a full volume into an unrelated error number on some platforms, and the user
 // must be told that the disk is full.
@@ -123,31 +116,90 @@ int copy_bytes(int in, int out)
 
 } // namespace
 
-int copy_one_file(const char* source, const char* target)
+int copy_to_new_file(const char* source, const char* fresh, bool flush)
 {
     Descriptor in;
     if (int err = _sopen_s(&in.fd, source, _O_RDONLY | _O_BINARY | _O_SEQUENTIAL, _SH_DENYNO, 0))
         return err;
 
     Descriptor out;
-    int err = create_target(out, target);
-    if (err == EEXIST) {
-        // Replace the previous version; a read-only or locked target refuses (13).
-        if (_unlink(target) != 0)
-            return errno;
-        err = create_target(out, target);
-    }
-    if (err != 0)
+    // Ordinary attributes (readable and writable); the name is the caller's own.
+    if (int err = _sopen_s(&out.fd, fresh, _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, _SH_DENYNO,
+                           _S_IREAD | _S_IWRITE))
         return err;
 
-    err = copy_bytes(in.fd, out.fd);
+    int err = copy_bytes(in.fd, out.fd);
+    // Once, when the file is whole: the move that follows must never put a name on bytes
+    // that are still only in the cache.
+    if (err == 0 && flush && !FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(out.fd))))
+        err = EIO;
     const int close_err = out.close_now();
     if (err == 0)
         err = close_err;
-    if (err != 0) {
-        // The target was created by this copy: a truncated file must not stay behind.
-        _unlink(target);
-    }
+    if (err != 0)
+        _unlink(fresh); // a partial file must not stay behind
+    return err;
+}
+
+int flush_file(const char* path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return EACCES;
+    const bool flushed = FlushFileBuffers(file) != FALSE;
+    CloseHandle(file);
+    return flushed ? 0 : EIO;
+}
+
+int check_replaceable(const char* target)
+{
+    const DWORD attributes = GetFileAttributesA(target);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return 0; // nothing to replace
+    // Said here rather than left to the move: a rename over a read-only file is refused by
+    // Windows, but what other systems make of it is their own business.
+    if ((attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+        return EACCES;
+    // A program holding the file without sharing its deletion would make the move fail
+    // half-way through a run; find out before anything is changed.
+    HANDLE file = CreateFileA(target, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return EACCES;
+    CloseHandle(file);
+    return 0;
+}
+
+int replace_file(const char* fresh, const char* target)
+{
+    if (int err = check_replaceable(target))
+        return err;
+    if (MoveFileExA(fresh, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return 0;
+    const DWORD error = GetLastError();
+    return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL ? ENOSPC : EACCES;
+}
+
+int copy_one_file(const char* source, const char* target)
+{
+    if (int err = check_replaceable(target))
+        return err;
+    // The new bytes go under a temporary name beside the target, so that the target's name
+    // only ever holds a whole file: the previous one, then the new one.
+    char folder[MAX_PATH];
+    char fresh[MAX_PATH];
+    char* name = nullptr;
+    if (GetFullPathNameA(target, MAX_PATH, folder, &name) == 0 || name == nullptr)
+        return ENOENT;
+    *name = '\0';
+    if (GetTempFileNameA(folder, "~vr", 0, fresh) == 0)
+        return ENOENT;
+    int err = copy_to_new_file(source, fresh, true);
+    if (err == 0)
+        err = replace_file(fresh, target);
+    if (err != 0)
+        DeleteFileA(fresh);
     return err;
 }
 
@@ -155,17 +207,4 @@ void report_copy_failure(HWND dialog, int code, const char* source)
 {
     const UINT id = code == ENOSPC ? MSG_COPY_NO_SPACE : MSG_COPY_FAILED;
     show_message(dialog, id, MB_OK | MB_ICONINFORMATION, source);
-}
-
-int install_file(HWND dialog, const char* name, const char* main_path, const char* client_path)
-{
-    char source[JOINED_PATH_SIZE];
-    char target[JOINED_PATH_SIZE];
-    const bool fits = join_path(main_path, name, source, sizeof source) &&
-                      join_path(client_path, name, target, sizeof target);
-
-    const int code = fits ? copy_one_file(source, target) : ENAMETOOLONG;
-    if (code != 0)
-        report_copy_failure(dialog, code, source);
-    return code;
 }

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <new>
 
@@ -44,13 +45,47 @@ constexpr char LINK_DESCRIPTION[] = "Voran4";
 constexpr UINT INFO_STYLE = MB_OK | MB_ICONINFORMATION;
 constexpr UINT QUESTION_STYLE = MB_YESNO | MB_ICONEXCLAMATION;
 
-// What one run did to the client folder, so that a stopped run can put it back.
+// The run's journal, in the client folder. It is written before the run changes anything
+// there, rewritten before each further change, and deleted by the commit; a journal found
+// by a later run means this run was cut off, and that run puts everything back.
+constexpr char JOURNAL_NAME[] = "~VRSETUP.JNL";
+// Each version of the journal is written here first and then moved over the journal, so that
+// the journal itself is never half-written.
+constexpr char JOURNAL_NEW[] = "~VRSETUP.NEW";
+constexpr char JOURNAL_HEADER[] = "VORAN SETUP JOURNAL ";
+constexpr int JOURNAL_VERSION = 1;
+// Nine copies and the shortcut, each with up to three paths, fit well within this.
+constexpr size_t JOURNAL_SIZE_MAX = 8192;
+// "~vrFFFF.tmp": the names the run gives its new and kept files.
+constexpr size_t RUN_NAME_SIZE = 16;
+
+// One change of the run: a file written whole under `fresh`, then moved over `real`. The
+// previous version, when there is one, is kept as `kept` in the client folder until the commit.
+// The states below are what the journal says before the change begins.
+constexpr char NOT_BEGUN = '-';
+constexpr char REPLACES = 'R'; // `real` held a previous version when the change began
+constexpr char ADDS = 'A';     // `real` was free when the change began
+struct Change {
+    char state;
+    char real[MAX_PATH];  // a client file's bare name; the shortcut's full path
+    char fresh[MAX_PATH]; // a bare name in the client folder; the shortcut's, a full path beside it
+    char kept[RUN_NAME_SIZE];
+};
+// The changes are the copies in table order, then the desktop shortcut.
+constexpr size_t LINK_CHANGE = STEP_COUNT;
+constexpr size_t CHANGE_COUNT = STEP_COUNT + 1;
+
+// What one run did to the client folder and the desktop, so that a stopped run, or a later
+// run after this one was cut off, can put them back.
 struct RunState {
     char client_path[SETUP_PATH_MAX + 1];
     bool created_folder;
-    bool copied[STEP_COUNT];
-    // Where the previous version of each replaced file waits until the run completes.
-    char kept_aside[STEP_COUNT][MAX_PATH];
+    bool journal_started;
+    // The journal says that the run completed: only the kept versions remain to be deleted.
+    bool committed;
+    // A desktop folder was found, so the shortcut is one of the changes.
+    bool has_link;
+    Change changes[CHANGE_COUNT];
 };
 
 enum class FieldText { READ, TOO_LONG, NOT_ANSI };
@@ -176,46 +211,163 @@ void set_copy_status(HWND dialog, const char* name)
     set_status(dialog, text);
 }
 
-// Moves an existing client file aside before it is replaced, so that a stopped run can
-// restore it byte for byte. A read-only file is left where it is: the copy refuses to
-// replace it, so it is never lost. Returns 0, or 13 when the file cannot be moved (it is
-// in use), which is reported like a copy that cannot replace its target.
-int keep_aside(const char* client_path, const char* target, char* aside)
+bool path_exists(const char* path)
 {
-    aside[0] = '\0';
-    const DWORD attributes = GetFileAttributesA(target);
-    if (attributes == INVALID_FILE_ATTRIBUTES ||
-        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
-        return 0;
-    if (GetTempFileNameA(client_path, "~vr", 0, aside) == 0) {
-        aside[0] = '\0';
-        return EACCES;
-    }
-    if (!MoveFileExA(target, aside, MOVEFILE_REPLACE_EXISTING)) {
-        DeleteFileA(aside);
-        aside[0] = '\0';
-        return EACCES;
-    }
-    return 0;
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Puts a file kept aside back in its place. When it cannot go back (another program
-// holds it), it stays under its temporary name, and the user is told where it is.
-void restore_aside(HWND dialog, const char* target, char* aside)
+// A name in the client folder: bare names are joined to it; the shortcut's paths are whole.
+void client_file_path(const RunState& run, const char* name, char* out)
 {
-    if (aside[0] == '\0')
+    join_path(run.client_path, name, out, MAX_PATH);
+}
+
+void change_paths(const RunState& run, size_t i, char* real, char* fresh, char* kept)
+{
+    const Change& change = run.changes[i];
+    if (i == LINK_CHANGE) {
+        lstrcpynA(real, change.real, MAX_PATH);
+        lstrcpynA(fresh, change.fresh, MAX_PATH);
+    } else {
+        client_file_path(run, change.real, real);
+        client_file_path(run, change.fresh, fresh);
+    }
+    client_file_path(run, change.kept, kept);
+}
+
+// The journal's text: a version line, the folder, one line per change, and the commit.
+size_t format_journal(const RunState& run, char* text, size_t size)
+{
+    size_t used = static_cast<size_t>(std::snprintf(text, size, "%s%d\r\nFOLDER|%s\r\n", JOURNAL_HEADER,
+                                                    JOURNAL_VERSION, run.created_folder ? "CREATED" : "EXISTING"));
+    for (size_t i = 0; i < CHANGE_COUNT && used < size; ++i) {
+        const Change& change = run.changes[i];
+        if (i == LINK_CHANGE && !run.has_link)
+            break;
+        used += static_cast<size_t>(std::snprintf(text + used, size - used, "%s|%c|%s|%s|%s\r\n",
+                                                  i == LINK_CHANGE ? "LINK" : "FILE", change.state, change.real,
+                                                  change.fresh, change.kept));
+    }
+    if (run.committed && used < size)
+        used += static_cast<size_t>(std::snprintf(text + used, size - used, "COMMIT\r\n"));
+    return used;
+}
+
+// Writes the journal as `run` now stands: whole under its temporary name, flushed, then moved
+// over the journal in one step. Returns 0 or an errno value.
+int write_journal(const RunState& run)
+{
+    char text[JOURNAL_SIZE_MAX];
+    const size_t length = format_journal(run, text, sizeof text);
+    if (length >= sizeof text)
+        return E2BIG;
+    char journal[MAX_PATH];
+    char fresh[MAX_PATH];
+    client_file_path(run, JOURNAL_NAME, journal);
+    client_file_path(run, JOURNAL_NEW, fresh);
+    HANDLE file = CreateFileA(fresh, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return EACCES;
+    DWORD written = 0;
+    const bool whole = WriteFile(file, text, static_cast<DWORD>(length), &written, nullptr) && written == length;
+    const DWORD error = whole ? 0 : GetLastError();
+    const bool flushed = whole && FlushFileBuffers(file);
+    CloseHandle(file);
+    if (!flushed) {
+        DeleteFileA(fresh);
+        return !whole && (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL || error == 0) ? ENOSPC : EIO;
+    }
+    return replace_file(fresh, journal);
+}
+
+// Writes the journal; a journal that cannot be written stops the run, which is then undone.
+bool journal_or_report(HWND dialog, const RunState& run)
+{
+    const int code = write_journal(run);
+    if (code == 0)
+        return true;
+    char journal[MAX_PATH];
+    client_file_path(run, JOURNAL_NAME, journal);
+    show_message(dialog, code == ENOSPC ? MSG_CONFIG_NO_SPACE : MSG_CONFIG_FAILED, INFO_STYLE, journal);
+    return false;
+}
+
+// Finds a name "~vr<n>.tmp" that nothing in `folder` has yet; `counter` runs on through the
+// run, so that no two of its names are the same, whatever the folders.
+bool pick_run_name(const char* folder, unsigned& counter, char* name)
+{
+    char path[MAX_PATH];
+    for (++counter; counter <= 0xFFFF; ++counter) {
+        std::snprintf(name, RUN_NAME_SIZE, "~vr%X.tmp", counter);
+        if (join_path(folder, name, path, sizeof path) && !path_exists(path))
+            return true;
+    }
+    return false;
+}
+
+// Names every change of the run before it starts: the journal says from the first what the
+// run will do and where each previous version will be kept.
+bool plan_changes(RunState& run)
+{
+    unsigned counter = 0;
+    for (size_t i = 0; i < STEP_COUNT; ++i) {
+        Change& change = run.changes[i];
+        change.state = NOT_BEGUN;
+        lstrcpynA(change.real, copy_steps[i].name, MAX_PATH);
+        if (!pick_run_name(run.client_path, counter, change.fresh) ||
+            !pick_run_name(run.client_path, counter, change.kept))
+            return false;
+    }
+    Change& link = run.changes[LINK_CHANGE];
+    link.state = NOT_BEGUN;
+    char desktop[DESKTOP_FOLDER_SIZE] = "";
+    run.has_link = read_desktop_folder(desktop) == 0 && desktop[0] != '\0' &&
+                   std::strlen(desktop) + sizeof LINK_NAME <= sizeof desktop;
+    if (!run.has_link)
+        return true; // no desktop folder to put the shortcut in
+    char name[RUN_NAME_SIZE];
+    std::snprintf(link.real, MAX_PATH, "%s%s", desktop, LINK_NAME);
+    if (!pick_run_name(desktop, counter, name) || !pick_run_name(run.client_path, counter, link.kept))
+        return false;
+    join_path(desktop, name, link.fresh, MAX_PATH);
+    return true;
+}
+
+// Puts a kept version back under its name. When it cannot go back (another program holds
+// it), it stays under its temporary name, and the user is told where it is.
+void restore_kept(HWND dialog, const char* real, const char* kept)
+{
+    // The shortcut's kept version may be on another volume than the desktop.
+    if (MoveFileExA(kept, real, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
         return;
-    if (!MoveFileExA(aside, target, MOVEFILE_REPLACE_EXISTING))
-        show_message(dialog, MSG_FILE_KEPT_ASIDE, INFO_STYLE, target, aside);
-    aside[0] = '\0';
+    show_message(dialog, MSG_FILE_KEPT_ASIDE, INFO_STYLE, real, kept);
+    DeleteFileA(real);
 }
 
-void step_target(const RunState& run, size_t step, char* out)
+// Undoes one change, whatever point it had reached. Every branch can be repeated: an undo
+// that is itself cut off is simply done again by the next run.
+void undo_change(HWND dialog, const RunState& run, size_t i)
 {
-    join_path(run.client_path, copy_steps[step].name, out, JOINED_PATH_SIZE);
+    if (run.changes[i].state == NOT_BEGUN)
+        return;
+    char real[MAX_PATH];
+    char fresh[MAX_PATH];
+    char kept[MAX_PATH];
+    change_paths(run, i, real, fresh, kept);
+    // The new file is moved over the real name last, once it and the kept version are whole:
+    // while it is still there, the real name holds its previous version, and the kept one
+    // (perhaps half-made) is not needed.
+    if (path_exists(fresh)) {
+        DeleteFileA(kept);
+        DeleteFileA(fresh);
+    } else if (path_exists(kept)) {
+        restore_kept(dialog, real, kept);
+    } else if (run.changes[i].state == ADDS) {
+        DeleteFileA(real);
+    }
 }
 
-// Removes the client folder when this run created it. The current directory cannot be
+// Removes the client folder when the run created it. The current directory cannot be
 // removed, so leave it for the drive's root first.
 void remove_created_folder(const RunState& run)
 {
@@ -226,27 +378,82 @@ void remove_created_folder(const RunState& run)
     RemoveDirectoryA(run.client_path);
 }
 
-// Puts the client folder back as it was before the run: new copies deleted, replaced
-// files restored, a folder the run created removed.
-void roll_back(HWND dialog, RunState& run, size_t failed_step)
+void delete_journal(const RunState& run)
 {
-    char target[JOINED_PATH_SIZE];
-    for (size_t step = 0; step <= failed_step; ++step) {
-        step_target(run, step, target);
-        if (run.copied[step])
-            DeleteFileA(target);
-        restore_aside(dialog, target, run.kept_aside[step]);
-    }
+    char path[MAX_PATH];
+    client_file_path(run, JOURNAL_NEW, path);
+    DeleteFileA(path);
+    client_file_path(run, JOURNAL_NAME, path);
+    DeleteFileA(path);
+}
+
+// Puts the client folder and the desktop back as they were before the run: the changes
+// undone last first, the journal deleted, a folder the run created removed.
+void roll_back(HWND dialog, RunState& run)
+{
+    for (size_t i = CHANGE_COUNT; i-- > 0;)
+        undo_change(dialog, run, i);
+    if (run.journal_started)
+        delete_journal(run);
     remove_created_folder(run);
 }
 
-void discard_kept_files(RunState& run)
+// Deletes the kept versions and the journal of a completed run.
+void discard_kept_files(const RunState& run)
 {
-    for (size_t i = 0; i < STEP_COUNT; ++i) {
-        if (run.kept_aside[i][0] != '\0')
-            DeleteFileA(run.kept_aside[i]);
-        run.kept_aside[i][0] = '\0';
+    char real[MAX_PATH];
+    char fresh[MAX_PATH];
+    char kept[MAX_PATH];
+    for (size_t i = 0; i < CHANGE_COUNT; ++i) {
+        if (run.changes[i].state == NOT_BEGUN)
+            continue;
+        change_paths(run, i, real, fresh, kept);
+        for (const char* left : {kept, fresh})
+            DeleteFileA(left);
     }
+    delete_journal(run);
+}
+
+// The commit: once the journal says so, the run is complete, and a run cut off from here on
+// is finished by the next one rather than undone.
+void commit_run(RunState& run)
+{
+    run.committed = true;
+    // Without the mark, the journal goes first: kept versions left behind are better than a
+    // journal that would put back only some of them.
+    if (write_journal(run) != 0)
+        delete_journal(run);
+    discard_kept_files(run);
+}
+
+// Keeps the version `real` holds now as `kept`: a second name for the same file where the
+// volume has them, else a flushed copy.
+int keep_previous(const char* real, const char* kept)
+{
+    if (CreateHardLinkA(kept, real, nullptr))
+        return 0;
+    return copy_to_new_file(real, kept, true);
+}
+
+// Names the run's changes and writes its first journal, or tells the user why not.
+bool start_journal(HWND dialog, RunState& run)
+{
+    run.journal_started = true;
+    if (plan_changes(run))
+        return journal_or_report(dialog, run);
+    char journal[MAX_PATH];
+    client_file_path(run, JOURNAL_NAME, journal);
+    show_message(dialog, MSG_CONFIG_FAILED, INFO_STYLE, journal);
+    return false;
+}
+
+// Marks change i begun in the journal; `real` decides whether it replaces a previous version.
+bool begin_change(HWND dialog, RunState& run, size_t i, const char* real)
+{
+    const DWORD attributes = GetFileAttributesA(real);
+    run.changes[i].state =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ? REPLACES : ADDS;
+    return journal_or_report(dialog, run);
 }
 
 // An entry missing from a profile file reads as this, unlike any value it can hold.
@@ -314,12 +521,10 @@ bool configuration_intact(const char* main_path, const char* ini, const ConfigKe
     return true;
 }
 
-// Writes DB_PATH and Timer into the client's VORAN.INI. On failure tells the user (a full
-// volume as such) and returns false.
-bool write_configuration(HWND dialog, const char* main_path, const char* client_path)
+// Writes DB_PATH and Timer into `ini`, the new VORAN.INI under its temporary name. On failure
+// tells the user, naming the client's VORAN.INI (a full volume as such), and returns false.
+bool write_configuration(HWND dialog, const char* main_path, const char* ini, const char* shown)
 {
-    char ini[SETUP_PATH_MAX + sizeof CONFIG_FILE + 2];
-    std::snprintf(ini, sizeof ini, "%s\\%s", client_path, CONFIG_FILE);
     const ConfigKey keys[2] = {{"DB_PATH", main_path}, {"Timer", "10"}};
     UINT failure = 0;
     for (const ConfigKey& key : keys) {
@@ -332,33 +537,92 @@ bool write_configuration(HWND dialog, const char* main_path, const char* client_
     // A file that reads back otherwise was cut short by a volume that filled up.
     if (failure == 0 && !configuration_intact(main_path, ini, keys))
         failure = MSG_CONFIG_NO_SPACE;
+    if (failure == 0 && flush_file(ini) != 0)
+        failure = MSG_CONFIG_FAILED;
     if (failure != 0)
-        show_message(dialog, failure, INFO_STYLE, ini);
+        show_message(dialog, failure, INFO_STYLE, shown);
     return failure == 0;
 }
 
-// Returns true when the desktop holds the new shortcut.
-bool create_desktop_shortcut(const char* client_path)
+// Copies main_path\name into the change's new file, keeps the previous version, and moves the
+// new file over the client's one, unless `hold_new` leaves it under its temporary name for
+// now. On failure tells the user and returns false; undoing is the caller's.
+bool install_client_file(HWND dialog, const char* source, RunState& run, size_t i, bool hold_new)
 {
-    CoInitialize(nullptr);
-
-    char link_path[DESKTOP_FOLDER_SIZE] = "";
-    if (read_desktop_folder(link_path) != 0 || link_path[0] == '\0')
-        return false; // no desktop folder to put the shortcut in
-    if (std::strlen(link_path) + sizeof LINK_NAME > sizeof link_path)
+    char real[MAX_PATH];
+    char fresh[MAX_PATH];
+    char kept[MAX_PATH];
+    change_paths(run, i, real, fresh, kept);
+    // A read-only or busy client file is refused before anything is changed.
+    int code = check_replaceable(real);
+    if (code == 0 && !begin_change(dialog, run, i, real))
         return false;
-    std::strcat(link_path, LINK_NAME);
-
-    char target[SETUP_PATH_MAX + sizeof CLIENT_PROGRAM + 2];
-    std::snprintf(target, sizeof target, "%s\\%s", client_path, CLIENT_PROGRAM);
-    return SUCCEEDED(create_shortcut(target, link_path, LINK_DESCRIPTION, client_path));
+    // The kept version is made after the new file, so that a kept version found without a
+    // new file is always whole.
+    if (code == 0)
+        code = copy_to_new_file(source, fresh, !hold_new);
+    if (code == 0 && run.changes[i].state == REPLACES)
+        code = keep_previous(real, kept);
+    if (code == 0 && !hold_new)
+        code = replace_file(fresh, real);
+    if (code != 0)
+        report_copy_failure(dialog, code, source);
+    return code == 0;
 }
 
-// Copies every file of the table; on a failed required copy rolls the run back.
+// The new VORAN.INI, held under its temporary name since its copy, gets the keys and then
+// its real name: the client's VORAN.INI is never without them.
+bool configure_client(HWND dialog, const char* main_path, RunState& run)
+{
+    char real[MAX_PATH];
+    char fresh[MAX_PATH];
+    char kept[MAX_PATH];
+    change_paths(run, 0, real, fresh, kept);
+    if (!write_configuration(dialog, main_path, fresh, real))
+        return false;
+    const int code = replace_file(fresh, real);
+    if (code == 0)
+        return true;
+    char source[JOINED_PATH_SIZE];
+    join_path(main_path, CONFIG_FILE, source, sizeof source);
+    report_copy_failure(dialog, code, source);
+    return false;
+}
+
+// Creates the desktop shortcut as one more change of the run. Returns true when the desktop
+// holds the new shortcut; a shortcut that cannot be made is undone and the run goes on.
+bool create_desktop_shortcut(HWND dialog, RunState& run)
+{
+    if (!run.has_link)
+        return false;
+    CoInitialize(nullptr);
+    char link[MAX_PATH];
+    char fresh[MAX_PATH];
+    char kept[MAX_PATH];
+    change_paths(run, LINK_CHANGE, link, fresh, kept);
+    if (!begin_change(dialog, run, LINK_CHANGE, link))
+        return false;
+
+    char target[SETUP_PATH_MAX + sizeof CLIENT_PROGRAM + 2];
+    std::snprintf(target, sizeof target, "%s\\%s", run.client_path, CLIENT_PROGRAM);
+    bool made = SUCCEEDED(create_shortcut(target, fresh, LINK_DESCRIPTION, run.client_path)) &&
+                flush_file(fresh) == 0;
+    if (made && run.changes[LINK_CHANGE].state == REPLACES)
+        made = copy_to_new_file(link, kept, true) == 0;
+    if (made)
+        made = replace_file(fresh, link) == 0;
+    if (!made) {
+        undo_change(dialog, run, LINK_CHANGE);
+        run.changes[LINK_CHANGE].state = NOT_BEGUN;
+    }
+    return made;
+}
+
+// Copies every file of the table. False when a required copy fails: the run is then to be
+// undone.
 bool copy_client_files(HWND dialog, const char* main_path, RunState& run)
 {
     char source[JOINED_PATH_SIZE];
-    char target[JOINED_PATH_SIZE];
     for (size_t i = 0; i < STEP_COUNT; ++i) {
         const CopyStep& step = copy_steps[i];
         join_path(main_path, step.name, source, sizeof source);
@@ -366,27 +630,129 @@ bool copy_client_files(HWND dialog, const char* main_path, RunState& run)
             continue;
 
         set_copy_status(dialog, step.name);
-        step_target(run, i, target);
-        int code = keep_aside(run.client_path, target, run.kept_aside[i]);
-        if (code != 0)
-            report_copy_failure(dialog, code, source);
-        else
-            code = install_file(dialog, step.name, main_path, run.client_path);
-
-        if (code != 0) {
-            if (step.required) {
-                roll_back(dialog, run, i);
+        if (!install_client_file(dialog, source, run, i, i == 0)) {
+            if (step.required)
                 return false;
-            }
-            restore_aside(dialog, target, run.kept_aside[i]);
+            undo_change(dialog, run, i);
+            run.changes[i].state = NOT_BEGUN;
             continue;
         }
-        run.copied[i] = true;
-        if (i == CONFIG_AFTER_STEP && !write_configuration(dialog, main_path, run.client_path)) {
-            roll_back(dialog, run, i);
+        if (i == CONFIG_AFTER_STEP && !configure_client(dialog, main_path, run))
             return false;
-        }
     }
+    return true;
+}
+
+// Reads the journal at `path` into `run` (whose client path is set). False when it cannot be
+// read, is damaged, or was written by another version: it is then not acted on.
+bool read_journal(const char* path, RunState& run)
+{
+    char text[JOURNAL_SIZE_MAX + 1];
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD length = 0;
+    const bool read = ReadFile(file, text, JOURNAL_SIZE_MAX + 1, &length, nullptr) != FALSE;
+    CloseHandle(file);
+    if (!read || length > JOURNAL_SIZE_MAX)
+        return false;
+    text[length] = '\0';
+    // A journal without the shortcut's line (no desktop folder was found) has one change less.
+    for (Change& change : run.changes)
+        change.state = NOT_BEGUN;
+
+    // The journal is read back against the text this reader would write for it: anything
+    // else (another version, a cut, a stray byte) does not match.
+    char line[JOURNAL_SIZE_MAX];
+    const char* at = text;
+    auto next_line = [&]() -> bool {
+        const char* end = std::strstr(at, "\r\n");
+        if (end == nullptr || static_cast<size_t>(end - at) >= sizeof line)
+            return false;
+        copy_bounded(line, sizeof line, at, end);
+        at = end + 2;
+        return true;
+    };
+    char header[64];
+    std::snprintf(header, sizeof header, "%s%d", JOURNAL_HEADER, JOURNAL_VERSION);
+    if (!next_line() || std::strcmp(line, header) != 0 || !next_line())
+        return false;
+    if (std::strcmp(line, "FOLDER|CREATED") != 0 && std::strcmp(line, "FOLDER|EXISTING") != 0)
+        return false;
+    run.created_folder = std::strcmp(line, "FOLDER|CREATED") == 0;
+    size_t lines = 0;
+    for (size_t i = 0; i < CHANGE_COUNT && *at != '\0' && std::strncmp(at, "COMMIT\r\n", 8) != 0; ++i, ++lines) {
+        if (!next_line())
+            return false;
+        Change& change = run.changes[i];
+        char kind[8] = "";
+        const char* field = line;
+        char* outs[4] = {kind, change.real, change.fresh, change.kept};
+        const size_t sizes[4] = {sizeof kind, MAX_PATH, MAX_PATH, RUN_NAME_SIZE};
+        char state[4] = "";
+        for (int f = 0; f < 5; ++f) {
+            const char* end = std::strchr(field, '|');
+            if ((end == nullptr) != (f == 4))
+                return false;
+            if (end == nullptr)
+                end = field + std::strlen(field);
+            char* out = f == 0 ? outs[0] : f == 1 ? state : outs[f - 1];
+            const size_t size = f == 0 ? sizes[0] : f == 1 ? sizeof state : sizes[f - 1];
+            if (static_cast<size_t>(end - field) >= size)
+                return false;
+            copy_bounded(out, size, field, end);
+            field = *end == '|' ? end + 1 : end;
+        }
+        change.state = state[0];
+        const bool link = i == LINK_CHANGE;
+        if (std::strcmp(kind, link ? "LINK" : "FILE") != 0 || state[1] != '\0' ||
+            (change.state != NOT_BEGUN && change.state != REPLACES && change.state != ADDS))
+            return false;
+        // Names in the client folder are bare.
+        if (!link && (std::strcmp(change.real, copy_steps[i].name) != 0 || std::strpbrk(change.fresh, "\\/:") != nullptr))
+            return false;
+        // The shortcut's are whole paths with a drive, and the journal can only name VORAN4.LNK.
+        const size_t length = std::strlen(change.real);
+        if (link && (change.real[1] != ':' || change.fresh[1] != ':' || length < sizeof LINK_NAME ||
+                     lstrcmpiA(change.real + length - (sizeof LINK_NAME - 1), LINK_NAME) != 0))
+            return false;
+        if (change.fresh[0] == '\0' || change.kept[0] == '\0' || std::strpbrk(change.kept, "\\/:") != nullptr)
+            return false;
+        run.has_link = link;
+    }
+    run.committed = std::strcmp(at, "COMMIT\r\n") == 0;
+    return lines >= STEP_COUNT && (run.committed || *at == '\0');
+}
+
+// A journal in the client folder: an earlier run there was cut off. Puts the folder and the
+// desktop back as they were before it (or, when it had committed, finishes its clean-up),
+// and tells the user. False when the journal cannot be read: it is then left alone and the
+// user told.
+bool recover_interrupted_run(HWND dialog, const char* client_path)
+{
+    RunState earlier = {};
+    lstrcpynA(earlier.client_path, client_path, sizeof earlier.client_path);
+    char journal[MAX_PATH];
+    client_file_path(earlier, JOURNAL_NAME, journal);
+    if (!path_exists(journal)) {
+        // Only the first version of a journal, cut off before it took its name: nothing
+        // after it was begun.
+        client_file_path(earlier, JOURNAL_NEW, journal);
+        DeleteFileA(journal);
+        return true;
+    }
+    if (!read_journal(journal, earlier)) {
+        show_message(dialog, MSG_JOURNAL_UNREADABLE, INFO_STYLE, client_path, journal);
+        return false;
+    }
+    earlier.journal_started = true;
+    if (earlier.committed) {
+        discard_kept_files(earlier);
+        return true;
+    }
+    roll_back(dialog, earlier);
+    show_message(dialog, MSG_RUN_RECOVERED, INFO_STYLE, client_path);
     return true;
 }
 
@@ -443,6 +809,13 @@ BOOL run_installation(HWND dialog)
         return FALSE;
     }
 
+    // An earlier run on this folder that was cut off is undone first.
+    if (!recover_interrupted_run(dialog, client)) {
+        focus_field(dialog, IDC_CLIENT_PATH);
+        set_current_drive(remembered_drive);
+        return FALSE;
+    }
+
     // The folder test: update an existing client folder, or create a new one.
     if (SetCurrentDirectoryA(client)) {
         if (show_message(dialog, MSG_CLIENT_EXISTS_UPDATE, QUESTION_STYLE) != IDYES) {
@@ -470,13 +843,15 @@ BOOL run_installation(HWND dialog)
         return FALSE;
     }
 
-    if (!copy_client_files(dialog, main_path, run)) {
+    // The journal, before the first change in the folder (the folder's own creation aside).
+    if (!start_journal(dialog, run) || !copy_client_files(dialog, main_path, run)) {
+        roll_back(dialog, run);
         set_current_drive(remembered_drive);
         return FALSE;
     }
 
-    const bool shortcut = create_desktop_shortcut(client);
-    discard_kept_files(run);
+    const bool shortcut = create_desktop_shortcut(dialog, run);
+    commit_run(run);
     set_status(dialog, load_message(IDS_STATUS_DONE));
     set_current_drive(remembered_drive);
     // Without the shortcut the message must not send the user looking for it.

@@ -23,6 +23,8 @@
 #define MSG_CLIENT_PATH_NOT_ANSI 2015
 #define MSG_CLIENT_IS_MAIN 2016
 #define MSG_CLIENT_PATH_RELATIVE 2017
+#define MSG_RUN_RECOVERED 2018
+#define MSG_JOURNAL_UNREADABLE 2019
 
 // The paths typed into the two fields are held in 151-character buffers.
 #define SETUP_PATH_MAX 151

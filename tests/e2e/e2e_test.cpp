@@ -182,8 +182,8 @@ TEST_P(Installation, Scenario) {
     ULARGE_INTEGER free_bytes{}, total{};
     if ((s.setup & SMALL) && GetDiskFreeSpaceExA((small + "\\").c_str(), &free_bytes, &total, nullptr))
         files["IMGMAN31.DLL"] = files["IMAGE2PDF.DLL"] = "small", files["VORAN.EXE"] = test::pattern_bytes("EXE", size_t(total.QuadPart) + 65536);
-    if (s.setup & KEYS_FILL) // a VORAN.INI of 4090 bytes in one page; the keys need a second one
-        files["VORAN.INI"] = ini("X:\\VECCHIO", ("Nota=" + std::string(4012, 'n') + "\r\n").c_str()), files["IM31BMP.DIL"] = test::pattern_bytes("BMP", size_t(free_bytes.QuadPart) - 4096);
+    if (s.setup & KEYS_FILL) // a VORAN.INI of 4090 bytes in one page and the run's journal in another; the keys need a third
+        files["VORAN.INI"] = ini("X:\\VECCHIO", ("Nota=" + std::string(4012, 'n') + "\r\n").c_str()), files["IM31BMP.DIL"] = test::pattern_bytes("BMP", size_t(free_bytes.QuadPart) - 2 * 4096);
     for (const auto& [name, bytes] : files)
         test::write_file(folder + "\\main\\" + name, bytes);
     for (const auto& [name, bytes] : (s.setup & UPDATE) && CreateDirectoryA(client.c_str(), nullptr) ? old : test::Snapshot{})

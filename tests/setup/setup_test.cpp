@@ -14,7 +14,7 @@ namespace {
 
 enum Target { NONE, ORDINARY, READ_ONLY, NO_FOLDER };
 
-TEST(CopyOneFile, BytesForBytesOrRefusedWithTheTargetKept) {
+TEST(CopyOneFile, BytesForBytesOrRefusedWithTheTargetKeptAndNoTemporaryFileLeft) {
     const struct { long long size; Target target; int code; } cases[] = { // a source size of -1: no source
         {0, NONE, 0}, {1, NONE, 0}, {61440, NONE, 0}, {61441, NONE, 0}, {COPY_CHUNK_MAX, NONE, 0},
         {1000003, NONE, 0}, {100, ORDINARY, 0}, {100, READ_ONLY, EACCES}, {-1, ORDINARY, ENOENT}, {1, NO_FOLDER, ENOENT}};
@@ -33,6 +33,8 @@ TEST(CopyOneFile, BytesForBytesOrRefusedWithTheTargetKept) {
         const std::string want = c.code == 0 ? bytes.substr(1) : c.target == ORDINARY || c.target == READ_ONLY ? old : "<missing>";
         EXPECT_TRUE(test::read_file(target) == want) << c.size << " bytes, target " << c.target << ": the target differs";
         EXPECT_TRUE(c.code || !(GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_READONLY)) << "a copy is ordinary";
+        const size_t files = (c.size >= 0) + (test::file_exists(dir + "\\dst") ? 1 : 0); // the source and the target, no temporary file
+        EXPECT_EQ(test::snapshot(dir).size(), files) << c.size << " bytes, target " << c.target << ": files left in the folder";
     }
     test::remove_tree(dir);
 }
