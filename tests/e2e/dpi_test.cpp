@@ -1,0 +1,209 @@
+// The real setup.exe at 100, 125, 150 and 200%: Wine reads the DPI from the registry when each
+// process starts, so every run sets it first and puts 96 back after, whatever happens; every
+// test of this program starts at 96. Each run asserts the DPI its window got, so that a platform
+// that does otherwise is reported instead of passing.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <cstdio>
+#include <algorithm>
+#include <memory>
+#include <vector>
+#include <string>
+
+#include "e2e/driver.h"
+#include "support/pixels.h"
+
+using namespace owndraw;
+
+namespace {
+
+using namespace e2e;
+
+void set_display_dpi(DWORD dpi) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD, &dpi, sizeof dpi);
+}
+struct DisplayDpi {
+    explicit DisplayDpi(DWORD dpi) { set_display_dpi(dpi); }
+    ~DisplayDpi() { set_display_dpi(96); }
+};
+struct StartAt96 : ::testing::Environment {
+    void SetUp() override { set_display_dpi(96); }
+};
+::testing::Environment* const start_at_96 = ::testing::AddGlobalTestEnvironment(new StartAt96);
+
+UINT dpi_of(HWND window) {
+    using Function = UINT(WINAPI*)(HWND);
+    const auto get = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    return get ? get(window) : 0;
+}
+
+// The client area of `window` as the screen shows it.
+void capture(HWND window, pixels::Canvas* canvas) {
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    canvas->copy_from(guard::WindowDC(nullptr).get(), origin.x, origin.y);
+}
+RECT client_rect(HWND dialog, HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+// `name` as the program's resources hold it, drawn on a canvas of its size.
+struct Resource {
+    explicit Resource(const std::string& name) : bitmap(LoadBitmapA(GetModuleHandleA(nullptr), name.c_str())) {
+        BITMAP info{};
+        GetObjectA(bitmap.get(), sizeof info, &info);
+        canvas = std::make_unique<pixels::Canvas>(info.bmWidth, info.bmHeight);
+        guard::MemoryDC source(nullptr);
+        guard::Select selected(source.get(), bitmap.get());
+        BitBlt(canvas->dc.get(), 0, 0, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
+    }
+    guard::Bitmap bitmap;
+    std::unique_ptr<pixels::Canvas> canvas;
+};
+std::string rendering(const char* name, UINT dpi) { return dpi == 96 ? name : name + ("_" + std::to_string(MulDiv(dpi, 100, 96))); }
+
+// Today's dialog at 96 dots per inch, in client pixels: the client area and the controls,
+// and where the label in the picture ends, left and below, against the left and top of its field.
+const SIZE CLIENT_AT_96 = {596, 473};
+struct Control { int id; RECT at_96; };
+const Control CONTROLS[] = {{MAIN_FIELD, {170, 380, 395, 400}}, {CLIENT_FIELD, {170, 437, 395, 457}},
+                            {STATUS_LINE, {48, 7, 518, 27}}, {IDOK, {449, 395, 548, 418}}, {IDCANCEL, {30, 395, 129, 418}}};
+const pixels::Rgb LABEL_INK = 0x16223E;
+const POINT LABEL_GAP_AT_96 = {0, 4};
+
+// Every edge of every control at `dpi`, within a pixel; an empty text when all are.
+std::string misplaced_controls(const Program& run, UINT dpi) {
+    std::string wrong;
+    for (const Control& c : CONTROLS) {
+        const RECT r = client_rect(run.dialog, run.control(c.id));
+        const LONG got[] = {r.left, r.top, r.right, r.bottom}, want[] = {c.at_96.left, c.at_96.top, c.at_96.right, c.at_96.bottom};
+        for (int i = 0; i < 4; ++i)
+            if (std::abs(got[i] - MulDiv(want[i], dpi, 96)) > 1)
+                wrong += "control " + std::to_string(c.id) + " edge " + std::to_string(i) + ": " + std::to_string(got[i]) + ", want " + std::to_string(MulDiv(want[i], dpi, 96)) + "; ";
+    }
+    return wrong;
+}
+
+class Scale : public ::testing::TestWithParam<UINT> {};
+
+TEST_P(Scale, TheDialogIsTodaysPictureScaledAndInstalls) {
+    const UINT dpi = GetParam();
+    const auto s = [dpi](int v) { return MulDiv(v, dpi, 96); };
+    DisplayDpi display(dpi);
+    const std::string folder = "C:\\e2e\\Dpi" + std::to_string(dpi), client = folder + "\\CLIENT";
+    test::remove_tree(folder);
+    CreateDirectoryA("C:\\e2e", nullptr), CreateDirectoryA(folder.c_str(), nullptr);
+    Program run;
+    ASSERT_NE(run.dialog, nullptr) << "no dialog from " << SETUP_EXE;
+    ASSERT_EQ(dpi_of(run.dialog), dpi) << "the platform did not start the program at the DPI of LogPixels";
+
+    RECT area{};
+    GetClientRect(run.dialog, &area);
+    EXPECT_NEAR(area.right, s(CLIENT_AT_96.cx), 1) << "client width";
+    EXPECT_NEAR(area.bottom, s(CLIENT_AT_96.cy), 1) << "client height";
+    EXPECT_EQ(misplaced_controls(run, dpi), "");
+
+    // Away from the controls the screen shows the picture rendered for this scale, pixel for pixel.
+    Sleep(500);
+    pixels::Canvas shot(area.right, area.bottom);
+    capture(run.dialog, &shot);
+    Resource picture(rendering("BINDER", dpi));
+    ASSERT_EQ(picture.canvas->width, s(640)) << rendering("BINDER", dpi) << " is no rendering for " << dpi;
+    std::vector<RECT> controls;
+    for (HWND c = GetWindow(run.dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (IsWindowVisible(c))
+            controls.push_back(client_rect(run.dialog, c));
+    int differ = 0;
+    std::string first;
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x) {
+            const POINT p{x, y};
+            if (std::none_of(controls.begin(), controls.end(), [p](const RECT& r) { return PtInRect(&r, p); }) &&
+                shot.at(x, y) != picture.canvas->at(x, y) && differ++ == 0)
+                first = pixels::pixel_message(x, y, shot.at(x, y), picture.canvas->at(x, y));
+        }
+    EXPECT_EQ(differ, 0) << "pixels unlike the picture, first " << first;
+
+    // The banner fills the whole width; each label sits over its field as at 96, scaled.
+    for (int x = 0; x < shot.width; ++x) {
+        const pixels::Rgb c = shot.at(x, s(122));
+        ASSERT_GT(int(c & 0xFF), int(c >> 16) + 40) << "no banner at " << pixels::hex(c) << " x " << x;
+    }
+    for (int id : {MAIN_FIELD, CLIENT_FIELD}) {
+        const RECT field = client_rect(run.dialog, run.control(id));
+        int left = field.right, bottom = -1;
+        for (int y = field.top - s(24); y < field.top; ++y)
+            for (int x = field.left - s(10); x < field.right; ++x)
+                if (shot.at(x, y) == LABEL_INK)
+                    left = std::min(left, x), bottom = std::max(bottom, y);
+        EXPECT_NEAR(left - field.left, s(LABEL_GAP_AT_96.x), 2 * dpi / 96.0) << "label of field " << id;
+        EXPECT_NEAR(field.top - bottom, s(LABEL_GAP_AT_96.y), 2 * dpi / 96.0) << "label of field " << id;
+    }
+    // The status line lies whole inside the sunken frame of the picture.
+    const RECT status = client_rect(run.dialog, run.control(STATUS_LINE));
+    EXPECT_EQ(pixels::hex(shot.at(status.left - 1, (status.top + status.bottom) / 2)) + " " + pixels::hex(shot.at(status.right, (status.top + status.bottom) / 2)),
+              "0x80848c 0xffffff") << "the frame around the status line";
+
+    // Each glyph: its rendering of 20 pixels at this scale, at (2, 1) scaled.
+    for (const auto& [id, glyph] : {std::pair<int, const char*>{IDOK, "ICOB011"}, {IDCANCEL, "ICOB002"}}) {
+        Resource drawn(rendering(glyph, dpi));
+        ASSERT_EQ(drawn.canvas->width, s(20)) << glyph;
+        RECT button{};
+        GetClientRect(run.control(id), &button);
+        pixels::Canvas face(button.right, button.bottom);
+        capture(run.control(id), &face);
+        int unlike = 0;
+        for (int y = 0; y < drawn.canvas->height; ++y)
+            for (int x = 0; x < drawn.canvas->width; ++x)
+                unlike += drawn.canvas->at(x, y) != 0x010101 && face.at(s(2) + x, s(1) + y) != drawn.canvas->at(x, y);
+        EXPECT_EQ(unlike, 0) << "pixels of " << glyph << " not where its rendering puts them";
+    }
+
+    // And a full installation still completes.
+    run.set_text(CLIENT_FIELD, client);
+    run.press(IDOK);
+    HWND box = run.wait_box(30000);
+    ASSERT_NE(box, nullptr) << "no message at the end";
+    EXPECT_EQ(window_text(GetDlgItem(box, BOX_TEXT)).substr(0, 37), "Installazione terminata con successo.");
+    run.answer(box, IDOK);
+    EXPECT_EQ(run.exit_code(), 0u);
+    EXPECT_TRUE(test::file_exists(client + "\\VORAN.EXE"));
+    test::remove_tree(folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(E2E, Scale, ::testing::Values(96u, 120u, 144u, 192u),
+                         [](const ::testing::TestParamInfo<UINT>& info) { return std::to_string(info.param) + "dpi"; });
+
+// A move to a monitor of another DPI lays the dialog out for it, in the rectangle suggested,
+// and back again.
+TEST(Scale, DpiChangedLaysTheDialogOutAgain) {
+    Program run;
+    ASSERT_NE(run.dialog, nullptr) << "no dialog from " << SETUP_EXE;
+    ASSERT_EQ(dpi_of(run.dialog), 96u);
+    RECT before{};
+    GetWindowRect(run.dialog, &before);
+    for (UINT dpi : {144u, 96u}) {
+        RECT suggested = {before.left, before.top, before.left + MulDiv(before.right - before.left, dpi, 96),
+                          before.top + MulDiv(before.bottom - before.top, dpi, 96)};
+        // The system hands the rectangle over in the program's own memory; a message sent from
+        // another process carries only the address.
+        void* there = VirtualAllocEx(run.process.hProcess, nullptr, sizeof suggested, MEM_COMMIT, PAGE_READWRITE);
+        ASSERT_TRUE(there && WriteProcessMemory(run.process.hProcess, there, &suggested, sizeof suggested, nullptr));
+        SendMessageA(run.dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(there));
+        VirtualFreeEx(run.process.hProcess, there, 0, MEM_RELEASE);
+        EXPECT_EQ(misplaced_controls(run, dpi), "") << "at " << dpi;
+        RECT now{};
+        GetWindowRect(run.dialog, &now);
+        EXPECT_EQ(std::to_string(now.left) + "," + std::to_string(now.top) + "," + std::to_string(now.right) + "," + std::to_string(now.bottom),
+                  std::to_string(suggested.left) + "," + std::to_string(suggested.top) + "," + std::to_string(suggested.right) + "," + std::to_string(suggested.bottom))
+            << "not in the suggested rectangle at " << dpi;
+    }
+    run.key(VK_ESCAPE);
+    EXPECT_EQ(run.exit_code(), 0u);
+}
+
+} // namespace
