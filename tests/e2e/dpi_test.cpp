@@ -206,4 +206,30 @@ TEST(Scale, DpiChangedLaysTheDialogOutAgain) {
     EXPECT_EQ(run.exit_code(), 0u);
 }
 
+// The list item frame scales the mark-up with its window: at 144 dots per inch @X 50 is at 75.
+TEST(Scale, TheListFrameScalesTheMarkupWithItsWindow) {
+    DisplayDpi display(144);
+    const std::string rows = windows_path(std::string(SETUP_EXE) + ".dpi-rows.txt");
+    test::write_file(rows, "@X\\x8250\\x83@SEP\\x820\\x83\n");
+    std::string line = "\"" + windows_path(MARKUP_PREVIEW_EXE) + "\" --show --width 200 --height 30 --list \"" + rows + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION preview{};
+    ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &preview));
+    HWND frame = nullptr;
+    wait_until([&] { return (frame = FindWindowA("MarkupPreview", nullptr)) != nullptr && IsWindowVisible(frame); });
+    HWND list = frame ? GetWindow(frame, GW_CHILD) : nullptr;
+    EXPECT_EQ(dpi_of(list), 144u) << "the platform did not start the preview at the DPI of LogPixels";
+    Sleep(500);
+    pixels::Canvas shot(200, 30);
+    if (list)
+        capture(list, &shot);
+    EXPECT_EQ(pixels::hex(shot.at(50, 15)) + " " + pixels::hex(shot.at(75, 15)), "0xffffff 0x000000") << "at x = 50 and 75";
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(preview.hProcess, 5000) != WAIT_OBJECT_0)
+        TerminateProcess(preview.hProcess, 1);
+    CloseHandle(preview.hThread), CloseHandle(preview.hProcess);
+    DeleteFileA(rows.c_str());
+}
+
 } // namespace
