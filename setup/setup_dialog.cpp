@@ -110,12 +110,16 @@ SIZE window_size_at(HWND dialog, UINT dpi)
             window.bottom - window.top - client.bottom + scaled(client_at_96.cy, dpi)};
 }
 
+// The DPI background_bitmap was made for; 0 before it is made.
+UINT background_dpi = 0;
+
 // The background rendering closest to `dpi`, resampled when the DPI lies between
 // renderings; made once per DPI and kept for every paint.
 void make_background(UINT dpi)
 {
     if (background_bitmap != nullptr)
         DeleteObject(background_bitmap);
+    background_dpi = dpi;
     int percent = 100;
     background_bitmap = load_rendering(app_instance, "BINDER", dpi, &percent);
     if (background_bitmap == nullptr)
@@ -165,9 +169,12 @@ void lay_out_for_dpi(HWND dialog)
     keep_dpi_changes_to_the_dialog(dialog);
     dialog_dpi = window_dpi(dialog, nullptr);
     record_layout_at_96(dialog, dialog_dpi);
-    make_background(dialog_dpi);
-    if (dialog_dpi == 96)
+    if (dialog_dpi == 96) {
+        make_background(96);
         return;
+    }
+    // The larger renderings take a while to decode: the first paint makes the picture, so
+    // that the dialog shows as soon as a plain one would.
     lay_out_controls(dialog_dpi);
     const SIZE size = window_size_at(dialog, dialog_dpi);
     SetWindowPos(dialog, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -181,7 +188,6 @@ BOOL on_dpi_changed(HWND dialog, UINT dpi, const RECT* suggested)
         return TRUE;
     set_fields_font(dialog, dpi);
     dialog_dpi = dpi;
-    make_background(dpi);
     lay_out_controls(dpi);
     SetWindowPos(dialog, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                  suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -208,6 +214,8 @@ BOOL on_init_dialog(HWND dialog)
 BOOL on_paint(HWND dialog)
 {
     guard::Paint paint(dialog);
+    if (background_dpi != dialog_dpi)
+        make_background(dialog_dpi);
     if (background_bitmap != nullptr)
         draw_bitmap(paint.get(), background_bitmap, 0, 0);
     return TRUE;
