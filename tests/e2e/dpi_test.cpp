@@ -236,6 +236,18 @@ TEST(Scale, DpiChangedLaysTheDialogOutAgain) {
     EXPECT_EQ(run.exit_code(), 0u);
 }
 
+// Windows reads the awareness from the program's manifest (Wine makes every program aware):
+// per-monitor v2, else v1, and for Windows 8.1 and older "true/pm".
+TEST(Scale, TheManifestDeclaresPerMonitorAwareness) {
+    HMODULE program = LoadLibraryExA(windows_path(SETUP_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    HRSRC found = program ? FindResourceA(program, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)) : nullptr;
+    ASSERT_NE(found, nullptr) << "no manifest in " << SETUP_EXE;
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(program, found))), SizeofResource(program, found));
+    for (const char* declared : {">PerMonitorV2, PerMonitor</dpiAwareness>", ">true/pm</dpiAware>"})
+        EXPECT_NE(manifest.find(declared), std::string::npos) << declared;
+    FreeLibrary(program);
+}
+
 // The list item frame scales the mark-up with its window: at 144 dots per inch @X 50 is at 75.
 TEST(Scale, TheListFrameScalesTheMarkupWithItsWindow) {
     DisplayDpi display(144);
