@@ -1,5 +1,6 @@
 #include "setup/setup_dialog.h"
 
+#include <cstdlib>
 #include <utility>
 
 #include "owndraw/buttons/bitmap_button.h"
@@ -137,7 +138,9 @@ void set_fields_font(HWND dialog, UINT dpi)
     const auto current = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
     if (!current || !GetObjectA(current, sizeof description, &description))
         return;
-    description.lfHeight = MulDiv(description.lfHeight, static_cast<int>(dpi), static_cast<int>(dialog_dpi));
+    // Through the point size, as the dialog manager makes it: no rounding piles up.
+    const int points = MulDiv(std::abs(description.lfHeight), 72, static_cast<int>(dialog_dpi));
+    description.lfHeight = -MulDiv(points, static_cast<int>(dpi), 72);
     guard::Font font(CreateFontIndirectA(&description));
     if (!font)
         return;

@@ -147,10 +147,10 @@ TEST_P(Scale, TheDialogIsTodaysPictureScaledAndInstalls) {
     EXPECT_NEAR(area.right, s(CLIENT_AT_96.cx), 1) << "client width";
     EXPECT_NEAR(area.bottom, s(CLIENT_AT_96.cy), 1) << "client height";
     EXPECT_EQ(misplaced_controls(run, dpi), "");
-    Sleep(500);
     pixels::Canvas shot(area.right, area.bottom);
-    capture(run.dialog, &shot);
-    EXPECT_EQ(picture_faults(run, dpi, shot), "");
+    std::string faults;
+    wait_until([&] { capture(run.dialog, &shot); return (faults = picture_faults(run, dpi, shot)).empty(); }, 3000);
+    EXPECT_EQ(faults, "");
 
     // Away from the controls the screen shows the picture rendered for this scale, pixel for pixel.
     std::vector<RECT> controls;
@@ -211,7 +211,8 @@ TEST(Scale, DpiChangedLaysTheDialogOutAgain) {
     ASSERT_EQ(dpi_of(run.dialog), 96u);
     RECT before{};
     GetWindowRect(run.dialog, &before);
-    const int text_at_96 = field_text_height(run);
+    int text_at_96 = 0;
+    wait_until([&] { return (text_at_96 = field_text_height(run)) > 0; }, 3000);
     for (UINT dpi : {144u, 96u}) {
         RECT suggested = {before.left, before.top, before.left + MulDiv(before.right - before.left, dpi, 96),
                           before.top + MulDiv(before.bottom - before.top, dpi, 96)};
@@ -225,11 +226,11 @@ TEST(Scale, DpiChangedLaysTheDialogOutAgain) {
         RECT now{}, area{};
         GetWindowRect(run.dialog, &now);
         EXPECT_TRUE(EqualRect(&now, &suggested)) << "not in the suggested rectangle at " << dpi;
-        Sleep(300);
         GetClientRect(run.dialog, &area);
         pixels::Canvas shot(area.right, area.bottom);
-        capture(run.dialog, &shot);
-        EXPECT_EQ(picture_faults(run, dpi, shot), "") << "at " << dpi;
+        std::string faults;
+        wait_until([&] { capture(run.dialog, &shot); return (faults = picture_faults(run, dpi, shot)).empty(); }, 3000);
+        EXPECT_EQ(faults, "") << "at " << dpi;
         EXPECT_NEAR(field_text_height(run), text_at_96 * int(dpi) / 96, 2) << "font rows at " << dpi;
     }
     run.key(VK_ESCAPE);
@@ -262,10 +263,8 @@ TEST(Scale, TheListFrameScalesTheMarkupWithItsWindow) {
     wait_until([&] { return (frame = FindWindowA("MarkupPreview", nullptr)) != nullptr && IsWindowVisible(frame); });
     HWND list = frame ? GetWindow(frame, GW_CHILD) : nullptr;
     EXPECT_EQ(dpi_of(list), 144u) << "the platform did not start the preview at the DPI of LogPixels";
-    Sleep(500);
     pixels::Canvas shot(200, 30);
-    if (list)
-        capture(list, &shot);
+    wait_until([&] { return list && (capture(list, &shot), shot.at(75, 15) == 0); }, 3000);
     EXPECT_EQ(pixels::hex(shot.at(50, 15)) + " " + pixels::hex(shot.at(75, 15)), "0xffffff 0x000000") << "at x = 50 and 75";
     PostMessageA(frame, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(preview.hProcess, 5000) != WAIT_OBJECT_0)
