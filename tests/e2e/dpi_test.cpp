@@ -93,23 +93,24 @@ std::string misplaced_controls(const Program& run, UINT dpi) {
 // frame just around the status line. An empty text when all holds.
 std::string picture_faults(const Program& run, UINT dpi, const pixels::Canvas& shot) {
     const auto s = [dpi](int v) { return MulDiv(v, dpi, 96); };
+    const auto at = [&shot](int x, int y) { return x >= 0 && y >= 0 && x < shot.width && y < shot.height ? shot.at(x, y) : 0xFFFFFFu; };
     std::string faults;
     for (int x = 0; x < shot.width && faults.empty(); ++x)
-        if (int(shot.at(x, s(122)) & 0xFF) < int(shot.at(x, s(122)) >> 16) + 40)
+        if (int(at(x, s(122)) & 0xFF) < int(at(x, s(122)) >> 16) + 40)
             faults += "no banner at x " + std::to_string(x) + "; ";
     for (int id : {MAIN_FIELD, CLIENT_FIELD}) {
         const RECT field = client_rect(run.dialog, run.control(id));
         int left = field.right, bottom = -1;
         for (int y = field.top - s(24); y < field.top; ++y)
             for (int x = field.left - s(10); x < field.right; ++x)
-                if (dark(shot.at(x, y)))
+                if (dark(at(x, y)))
                     left = std::min(left, x), bottom = std::max(bottom, y);
         const int tolerance = 2 * int(dpi) / 96;
         if (std::abs(left - field.left - s(LABEL_GAP_AT_96.x)) > tolerance || std::abs(field.top - bottom - s(LABEL_GAP_AT_96.y)) > tolerance)
             faults += "label of " + std::to_string(id) + " ends " + std::to_string(left - field.left) + " left, " + std::to_string(field.top - bottom) + " above; ";
     }
     const RECT status = client_rect(run.dialog, run.control(STATUS_LINE));
-    if (!dark(shot.at(status.left - 1, status.top + 2) & 0x7F7F7F) || shot.at(status.right, status.top + 2) < 0xF0F0F0)
+    if (!dark(at(status.left - 1, status.top + 2) & 0x7F7F7F) || at(status.right, status.top + 2) < 0xF0F0F0)
         faults += "the status line is not inside its frame; ";
     return faults;
 }
@@ -146,7 +147,7 @@ TEST_P(Scale, TheDialogIsTodaysPictureScaledAndInstalls) {
     GetClientRect(run.dialog, &area);
     EXPECT_NEAR(area.right, s(CLIENT_AT_96.cx), 1) << "client width";
     EXPECT_NEAR(area.bottom, s(CLIENT_AT_96.cy), 1) << "client height";
-    EXPECT_EQ(misplaced_controls(run, dpi), "");
+    ASSERT_EQ(misplaced_controls(run, dpi), "");
     pixels::Canvas shot(area.right, area.bottom);
     std::string faults;
     wait_until([&] { capture(run.dialog, &shot); return (faults = picture_faults(run, dpi, shot)).empty(); }, 3000);
@@ -222,7 +223,7 @@ TEST(Scale, DpiChangedLaysTheDialogOutAgain) {
         ASSERT_TRUE(there && WriteProcessMemory(run.process.hProcess, there, &suggested, sizeof suggested, nullptr));
         SendMessageA(run.dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(there));
         VirtualFreeEx(run.process.hProcess, there, 0, MEM_RELEASE);
-        EXPECT_EQ(misplaced_controls(run, dpi), "") << "at " << dpi;
+        ASSERT_EQ(misplaced_controls(run, dpi), "") << "at " << dpi;
         RECT now{}, area{};
         GetWindowRect(run.dialog, &now);
         EXPECT_TRUE(EqualRect(&now, &suggested)) << "not in the suggested rectangle at " << dpi;
