@@ -261,7 +261,10 @@ TEST(Scale, TheListFrameScalesTheMarkupWithItsWindow) {
     PROCESS_INFORMATION preview{};
     ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &preview));
     HWND frame = nullptr;
-    wait_until([&] { return (frame = FindWindowA("MarkupPreview", nullptr)) != nullptr && IsWindowVisible(frame); });
+    wait_until([&] {
+        EnumThreadWindows(preview.dwThreadId, [](HWND w, LPARAM found) { return IsWindowVisible(w) ? (*reinterpret_cast<HWND*>(found) = w, FALSE) : TRUE; }, LPARAM(&frame));
+        return frame != nullptr;
+    });
     HWND list = frame ? GetWindow(frame, GW_CHILD) : nullptr;
     EXPECT_EQ(dpi_of(list), 144u) << "the platform did not start the preview at the DPI of LogPixels";
     pixels::Canvas shot(200, 30);
