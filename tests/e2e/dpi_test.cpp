@@ -39,6 +39,19 @@ UINT dpi_of(HWND window) {
     return get ? get(window) : 0;
 }
 
+// Wine takes the DPI when its desktop process starts, and a desktop still held by a program
+// that has just ended keeps the old one for a moment: start again until the DPI is the one set.
+template <typename Start, typename Stop>
+void start_at(UINT dpi, Start start, Stop stop) {
+    for (int tries = 0; tries < 20 && start() != dpi; ++tries)
+        stop(), Sleep(500);
+}
+std::unique_ptr<Program> program_at(UINT dpi) {
+    std::unique_ptr<Program> run;
+    start_at(dpi, [&] { run = std::make_unique<Program>(); return run->dialog ? dpi_of(run->dialog) : dpi; }, [&] { run.reset(); });
+    return run;
+}
+
 // The client area of `window` as the screen shows it.
 void capture(HWND window, pixels::Canvas* canvas) {
     POINT origin{0, 0};
@@ -139,7 +152,8 @@ TEST_P(Scale, TheDialogIsTodaysPictureScaledAndInstalls) {
     const std::string folder = "C:\\e2e\\Dpi" + std::to_string(dpi), client = folder + "\\CLIENT";
     test::remove_tree(folder);
     CreateDirectoryA("C:\\e2e", nullptr), CreateDirectoryA(folder.c_str(), nullptr);
-    Program run;
+    const std::unique_ptr<Program> started = program_at(dpi);
+    const Program& run = *started;
     ASSERT_NE(run.dialog, nullptr) << "no dialog from " << SETUP_EXE;
     ASSERT_EQ(dpi_of(run.dialog), dpi) << "the platform did not start the program at the DPI of LogPixels";
 
@@ -207,7 +221,8 @@ INSTANTIATE_TEST_SUITE_P(E2E, Scale, ::testing::Values(96u, 120u, 144u, 168u, 19
 // A move to a monitor of another DPI lays the dialog out for it, picture and font, in the
 // rectangle suggested, and back again.
 TEST(Scale, DpiChangedLaysTheDialogOutAgain) {
-    Program run;
+    const std::unique_ptr<Program> started = program_at(96);
+    const Program& run = *started;
     ASSERT_NE(run.dialog, nullptr) << "no dialog from " << SETUP_EXE;
     ASSERT_EQ(dpi_of(run.dialog), 96u);
     RECT before{};
@@ -259,21 +274,28 @@ TEST(Scale, TheListFrameScalesTheMarkupWithItsWindow) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION preview{};
-    ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &preview));
-    HWND frame = nullptr;
-    wait_until([&] {
-        EnumThreadWindows(preview.dwThreadId, [](HWND w, LPARAM found) { return IsWindowVisible(w) ? (*reinterpret_cast<HWND*>(found) = w, FALSE) : TRUE; }, LPARAM(&frame));
-        return frame != nullptr;
-    });
-    HWND list = frame ? GetWindow(frame, GW_CHILD) : nullptr;
+    HWND frame = nullptr, list = nullptr;
+    const auto close = [&] {
+        PostMessageA(frame, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(preview.hProcess, 5000) != WAIT_OBJECT_0)
+            TerminateProcess(preview.hProcess, 1);
+        CloseHandle(preview.hThread), CloseHandle(preview.hProcess);
+    };
+    start_at(144, [&] {
+        frame = nullptr;
+        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &preview))
+            return 144u;
+        wait_until([&] {
+            EnumThreadWindows(preview.dwThreadId, [](HWND w, LPARAM found) { return IsWindowVisible(w) ? (*reinterpret_cast<HWND*>(found) = w, FALSE) : TRUE; }, LPARAM(&frame));
+            return frame != nullptr;
+        });
+        return dpi_of(list = frame ? GetWindow(frame, GW_CHILD) : nullptr);
+    }, close);
     EXPECT_EQ(dpi_of(list), 144u) << "the platform did not start the preview at the DPI of LogPixels";
     pixels::Canvas shot(200, 30);
     wait_until([&] { return list && (capture(list, &shot), shot.at(75, 15) == 0); }, 3000);
     EXPECT_EQ(pixels::hex(shot.at(50, 15)) + " " + pixels::hex(shot.at(75, 15)), "0xffffff 0x000000") << "at x = 50 and 75";
-    PostMessageA(frame, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(preview.hProcess, 5000) != WAIT_OBJECT_0)
-        TerminateProcess(preview.hProcess, 1);
-    CloseHandle(preview.hThread), CloseHandle(preview.hProcess);
+    close();
     DeleteFileA(rows.c_str());
 }
 
