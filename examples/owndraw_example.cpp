@@ -6,6 +6,7 @@
 //                                        BMP) once everything is painted, and exits
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -87,12 +88,27 @@ void create_controls(HWND window)
     SetFocus(list);
 }
 
+// The dots per inch `window` is drawn at: GetDpiForWindow where the system has it (looked up
+// at run time, Windows 7 and 8 lack it), else the screen's.
+UINT window_dpi(HWND window)
+{
+    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+    using Generic = void (*)();
+    const auto get_dpi_for_window = reinterpret_cast<GetDpiForWindowFunction>(
+        reinterpret_cast<Generic>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    const UINT dpi = get_dpi_for_window ? get_dpi_for_window(window) : 0;
+    return dpi != 0 ? dpi : static_cast<UINT>(scale_int(96));
+}
+
 // Both the list box and the combo box (its selection field too, asked for with itemID -1)
-// have rows of one height.
-void measure_item(MEASUREITEMSTRUCT* request)
+// have rows of one height, ROW_HEIGHT at 96 dots per inch and as much larger as the window's
+// DPI: the frame scales the mark-up with it. A list box keeps an item height in a byte, so
+// a row stops growing at 255 pixels.
+void measure_item(HWND window, MEASUREITEMSTRUCT* request)
 {
     if (request->CtlType == ODT_LISTBOX || request->CtlType == ODT_COMBOBOX)
-        request->itemHeight = static_cast<UINT>(scale_int(ROW_HEIGHT));
+        request->itemHeight = static_cast<UINT>(
+            (std::min)(255, MulDiv(ROW_HEIGHT, static_cast<int>(window_dpi(window)), 96)));
 }
 
 BOOL draw_item(HWND window, const DRAWITEMSTRUCT* request)
@@ -164,7 +180,7 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
         create_controls(window);
         return 0;
     case WM_MEASUREITEM:
-        measure_item(reinterpret_cast<MEASUREITEMSTRUCT*>(lparam));
+        measure_item(window, reinterpret_cast<MEASUREITEMSTRUCT*>(lparam));
         return TRUE;
     case WM_DRAWITEM:
         return draw_item(window, reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));

@@ -5,6 +5,7 @@
 #include "owndraw/primitives/graphics.h"
 #include "owndraw/frame/list_item.h"
 #include "setup/app.h"
+#include "setup/dialog_scale.h"
 #include "setup/installation.h"
 #include "setup/resource_ids.h"
 
@@ -47,14 +48,13 @@ void name_dialog_and_fields(HWND dialog)
 
 BOOL on_init_dialog(HWND dialog)
 {
+    name_dialog_and_fields(dialog); // first, so that the labels it adds are laid out with the rest
+    scale_dialog(dialog);           // before centring: the size changes with the DPI
     init_setup_dialog(dialog);
-    if (background_bitmap == nullptr)
-        background_bitmap = LoadBitmapA(app_instance, "BINDER");
     // Both push buttons become owner-drawn before the dialog is first shown; their window
     // texts keep only the labels, which is what a screen reader reads.
     make_bitmap_button(GetDlgItem(dialog, IDOK));
     make_bitmap_button(GetDlgItem(dialog, IDCANCEL));
-    name_dialog_and_fields(dialog);
 
     // The run holds each path in SETUP_PATH_MAX characters; refuse more as it is typed.
     SendDlgItemMessageA(dialog, IDC_MAIN_PATH, EM_LIMITTEXT, SETUP_PATH_MAX, 0);
@@ -68,6 +68,7 @@ BOOL on_init_dialog(HWND dialog)
 BOOL on_paint(HWND dialog)
 {
     guard::Paint paint(dialog);
+    update_background();
     if (background_bitmap != nullptr)
         draw_bitmap(paint.get(), background_bitmap, 0, 0);
     return TRUE;
@@ -135,6 +136,8 @@ INT_PTR CALLBACK setup_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPA
         return on_paint(dialog);
     case WM_DRAWITEM:
         return on_draw_item(dialog, reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+    case WM_DPICHANGED:
+        return rescale_dialog(dialog, LOWORD(wparam), reinterpret_cast<const RECT*>(lparam));
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDOK:

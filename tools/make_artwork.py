@@ -188,19 +188,32 @@ def write_ico16(path, idx_rows):
 # ---------------------------------------------------------------------------
 # supersampled vector canvas
 
+def px(v, k):
+    """A 100% pixel edge at scale k, rounded half up as the program's MulDiv rounds."""
+    return int(v * k + 0.5) if k != 1 else v
+
+
 class Canvas:
     """An RGB canvas of w x h pixels stored at `ss` samples per pixel edge.
 
     Shapes are filled per sample with a constant colour or a colour function
-    of the pixel-space position; resolve() box-filters down to pixels.
+    of the pixel-space position; resolve() box-filters down to pixels.  With
+    a scale k the canvas holds the same picture at k times its size: shapes
+    and colour functions keep the coordinates of the 100% picture.
     """
 
-    def __init__(self, w, h, ss, fill):
-        self.w, self.h, self.ss = w, h, ss
-        self.sw, self.sh = w * ss, h * ss
+    def __init__(self, w, h, ss, fill, k=1):
+        self.w, self.h, self.ss, self.k = px(w, k), px(h, k), ss, k
+        self.sw, self.sh = self.w * ss, self.h * ss
         self.rows = [[fill] * self.sw for _ in range(self.sh)]
 
     def fill_poly(self, pts, paint):
+        scale = self.k
+        if scale != 1:
+            pts = [(x * scale, y * scale) for x, y in pts]
+            if not isinstance(paint, tuple):
+                unscaled = paint
+                paint = lambda x, y: unscaled(x / scale, y / scale)
         ss = self.ss
         n = len(pts)
         ys = [p[1] for p in pts]
@@ -562,9 +575,9 @@ def glyph_from_canvas(canvas):
     return out
 
 
-def make_tick_glyph():
+def make_tick_glyph(k=1):
     ss = 8
-    cv = Canvas(20, 20, ss, None)
+    cv = Canvas(20, 20, ss, None, k)
     cx, cy, rad = 10.0, 10.0, 9.2
 
     # dark rim, then a vertically shaded disc with a soft highlight
@@ -592,9 +605,9 @@ def make_tick_glyph():
     return glyph_from_canvas(cv)
 
 
-def make_cross_glyph():
+def make_cross_glyph(k=1):
     ss = 8
-    cv = Canvas(20, 20, ss, None)
+    cv = Canvas(20, 20, ss, None, k)
     a, b = 3.6, 15.4          # bar end points (pixel centres)
     wd = 3.6
     # grey shading: an offset shadow, then a thin grey outline, then red
@@ -701,6 +714,7 @@ def make_icon():
 # artwork: the window background
 
 W, H = 640, 480
+SCALES = (125, 150, 200)   # renderings beside the 100% pictures, in percent
 VIS_W, VIS_H = 596, 473
 STATUS = (48, 7, 518, 27)
 MAIN_FIELD = (170, 380, 395, 400)
@@ -722,8 +736,8 @@ PANEL = (236, 239, 244)
 def draw_scene(cv):
     """Background gradient and illustration (server, network, workstation)."""
     top, bottom = (250, 252, 255), (206, 220, 238)
-    for sy in range(SCENE_Y0 * cv.ss, SCENE_Y1 * cv.ss):
-        y = (sy + 0.5) / cv.ss
+    for sy in range(px(SCENE_Y0, cv.k) * cv.ss, px(SCENE_Y1, cv.k) * cv.ss):
+        y = (sy + 0.5) / cv.ss / cv.k
         c = stepped(top, bottom, (y - SCENE_Y0) / (SCENE_Y1 - SCENE_Y0), 24)
         cv.rows[sy] = [c] * cv.sw
 
@@ -857,65 +871,88 @@ def draw_scene(cv):
                   (bx - nx * wing, by - ny * wing)], c_to)
 
 
-def make_binder():
+def make_binder(k=1):
+    """The background at scale k: every 100% pixel row and column y covers the
+    rows px(y) .. px(y + 1) - 1 of the scaled picture, as the program places its
+    controls, so the labels and frames stay where the controls land."""
     ss = 3
-    cv = Canvas(W, H, ss, PANEL)
+    cv = Canvas(W, H, ss, PANEL, k)
     draw_scene(cv)
     img = cv.resolve()
+    w = len(img[0])
+
+    def rows(y0, y1=None):
+        return range(px(y0, k), px((y0 if y1 is None else y1) + 1, k))
 
     # top band (rows 0..33): calm light grey, gently shaded, closed by a line
     for y in range(TOP_BAND):
-        img[y] = [stepped((244, 244, 245), (220, 221, 224), y / (TOP_BAND - 1),
-                          8)] * W
-    img[TOP_BAND] = [(150, 154, 164)] * W
+        for sy in rows(y):
+            img[sy] = [stepped((244, 244, 245), (220, 221, 224),
+                               y / (TOP_BAND - 1), 8)] * w
+    for sy in rows(TOP_BAND):
+        img[sy] = [(150, 154, 164)] * w
 
     # sunken frame one pixel outside the status line; the area inside gets a
     # neutral grey so it looks right even before the control paints itself
     x0, y0, x1, y1 = STATUS
+
+    def frame(y, x):
+        if (y, x) in ((y1, x0 - 1), (y0 - 1, x1)):
+            return (255, 255, 255)
+        if y == y0 - 1 or x == x0 - 1:
+            return (128, 132, 140)
+        if y == y1 or x == x1:
+            return (255, 255, 255)
+        return (212, 212, 212)
     for y in range(y0 - 1, y1 + 1):
         for x in range(x0 - 1, x1 + 1):
-            if y == y0 - 1 or x == x0 - 1:
-                c = (128, 132, 140)
-            elif y == y1 or x == x1:
-                c = (255, 255, 255)
-            else:
-                c = (212, 212, 212)
-            img[y][x] = c
-    img[y1][x0 - 1] = (255, 255, 255)
-    img[y0 - 1][x1] = (255, 255, 255)
+            c = frame(y, x)
+            for sy in rows(y):
+                for sx in rows(x):
+                    img[sy][sx] = c
 
     # title band: navy to blue from left to right, then a warm accent line
-    band = [stepped((12, 34, 92), (46, 102, 170), x / VIS_W, 40)
-            for x in range(W)]
-    for y in range(TITLE_Y0, TITLE_Y1 + 1):
-        img[y] = list(band)
-    img[TITLE_Y1 + 1] = [(236, 164, 48)] * W
-    img[TITLE_Y1 + 2] = [(190, 120, 30)] * W
+    band = [stepped((12, 34, 92), (46, 102, 170), x / k / VIS_W, 40)
+            for x in range(w)] if k != 1 else \
+        [stepped((12, 34, 92), (46, 102, 170), x / VIS_W, 40) for x in range(W)]
+    for sy in rows(TITLE_Y0, TITLE_Y1):
+        img[sy] = list(band)
+    for sy in rows(TITLE_Y1 + 1):
+        img[sy] = [(236, 164, 48)] * w
+    for sy in rows(TITLE_Y1 + 2):
+        img[sy] = [(190, 120, 30)] * w
 
     # etched separator above the lower panel, then the flat panel itself
-    img[SCENE_Y1] = [(168, 178, 194)] * W
-    img[SCENE_Y1 + 1] = [(255, 255, 255)] * W
-    for y in range(PANEL_Y0, H):
-        img[y] = [PANEL] * W
+    for sy in rows(SCENE_Y1):
+        img[sy] = [(168, 178, 194)] * w
+    for sy in rows(SCENE_Y1 + 1):
+        img[sy] = [(255, 255, 255)] * w
+    for sy in range(px(PANEL_Y0, k), len(img)):
+        img[sy] = [PANEL] * w
 
     # title texts
-    draw_text(img, 'VORAN', FONT_BOLD, 36, 34 + 2, 88 + 2, (6, 18, 52),
-              alpha=0.55, kerning=6)
-    draw_text(img, 'VORAN', FONT_BOLD, 36, 34, 88, (255, 255, 255), kerning=6)
-    draw_text(img, 'Installazione postazione client', FONT_REGULAR, 14,
-              36, 113, (206, 222, 244))
+    def text(t, font, points, x, baseline, colour, **kw):
+        return draw_text(img, t, font, points * k, px(x, k), px(baseline, k),
+                         colour, **kw)
+    text('VORAN', FONT_BOLD, 36, 34 + 2, 88 + 2, (6, 18, 52), alpha=0.55,
+         kerning=6 * k)
+    text('VORAN', FONT_BOLD, 36, 34, 88, (255, 255, 255), kerning=6 * k)
+    text('Installazione postazione client', FONT_REGULAR, 14, 36, 113,
+         (206, 222, 244))
     ver = 'Versione 4.2'
-    vw = text_width(ver, FONT_REGULAR, 10)
-    draw_text(img, ver, FONT_REGULAR, 10, 572 - vw, 113, (206, 222, 244))
+    vw = text_width(ver, FONT_REGULAR, 10 * k)
+    draw_text(img, ver, FONT_REGULAR, 10 * k, px(572, k) - vw, px(113, k),
+              (206, 222, 244))
 
     # field labels: dark text on the light panel, baseline a few pixels
     # above each field so descenders stay clear of it
     for label, field in ((LABEL_MAIN, MAIN_FIELD), (LABEL_CLIENT, CLIENT_FIELD)):
-        box = draw_text(img, label, FONT_REGULAR, 10, field[0], field[1] - 6,
-                        TEXT_DARK, levels=12)
+        box = text(label, FONT_REGULAR, 10, field[0], field[1] - 6, TEXT_DARK,
+                   levels=12)
         # the label must stay visible and clear of every control
-        assert box[2] <= VIS_W - 6 and box[3] <= VIS_H - 3, (label, box)
+        assert box[2] <= px(VIS_W - 6, k) and box[3] <= px(VIS_H - 3, k), (label, box)
         for ctl in (STATUS, MAIN_FIELD, CLIENT_FIELD, BTN_CANCEL, BTN_OK):
+            ctl = tuple(px(v, k) for v in ctl)
             overlap = (box[0] < ctl[2] and ctl[0] < box[2] and
                        box[1] < ctl[3] and ctl[1] < box[3])
             assert not overlap, (label, box, ctl)
@@ -937,16 +974,24 @@ def main(argv):
     write_bmp24(p('buttonln.bmp'), make_buttonln())
     write_bmp24(p('icob011.bmp'), make_tick_glyph())
     write_bmp24(p('icob002.bmp'), make_cross_glyph())
+    # The glyphs and the background again for displays at 125, 150 and 200%:
+    # the program picks the rendering closest to its scale.
+    for percent in SCALES:
+        k = percent / 100
+        write_bmp24(p('icob011_%d.bmp' % percent), make_tick_glyph(k))
+        write_bmp24(p('icob002_%d.bmp' % percent), make_cross_glyph(k))
     for i, (col, kind) in enumerate(BRUSHES):
         name = 'brush.bmp' if i == 0 else 'brush%d.bmp' % i
         write_bmp24(p(name), make_brush(col, kind))
     write_ico16(p('setup.ico'), make_icon())
 
-    img = make_binder()
-    palette, idx = quantise(img)
-    comp, size = write_bmp8(p('binder.bmp'), idx, palette)
-    print('binder.bmp: %d colours, %s, %d bytes of pixel data'
-          % (len(palette), 'RLE8' if comp == 1 else 'uncompressed', size))
+    for percent in (100,) + SCALES:
+        name = 'binder.bmp' if percent == 100 else 'binder_%d.bmp' % percent
+        palette, idx = quantise(make_binder(percent / 100))
+        comp, size = write_bmp8(p(name), idx, palette)
+        print('%s: %d colours, %s, %d bytes of pixel data'
+              % (name, len(palette), 'RLE8' if comp == 1 else 'uncompressed',
+                 size))
     return 0
 
 

@@ -21,6 +21,7 @@
 #include "owndraw/markup/syntax.h"
 #include "owndraw/primitives/gdi_guards.h"
 #include "owndraw/frame/list_item.h"
+#include "owndraw/primitives/dpi.h"
 #include "owndraw/primitives/text.h"
 #include "tools/image_file.h"
 #include "tools/markup_check.h"
@@ -42,6 +43,8 @@ constexpr int CANVAS_MAX = 8192;  // per side; a 32-bit canvas of 8192 x 8192 is
 constexpr int COLUMNS_MAX = 256;
 constexpr int FONT_POINTS_MAX = 200;
 constexpr double SCALE_MAX = 64.0;
+// --dpi: from half of 96 dots per inch to eight times.
+constexpr int DPI_MIN = 48, DPI_MAX = 768;
 
 const char USAGE[] =
     "usage: markup-preview --out FILE.bmp|FILE.png (--text TEXT | --text-file FILE | --list FILE) [options]";
@@ -63,6 +66,7 @@ const char HELP[] =
     "  --focus               the item state has ODS_FOCUS\n"
     "  --action A            itemAction: draw, select, focus or a number (default draw)\n"
     "  --scale F             the renderer's scale factor (default 1.0)\n"
+    "  --dpi N               paint as a list at N dots per inch: scale N/96, the font at N\n"
     "  --columns S:W,...     the column table, column 0 first (default: none)\n"
     "  --font FACE,POINTS    the item's font (default \"MS Sans Serif\",8)\n"
     "  --resources FILE      the module whose bitmaps the commands load (default: this tool)\n"
@@ -103,6 +107,7 @@ struct Options {
     bool selected = false;
     bool focus = false;
     double scale = 1.0;
+    UINT dpi = 0; // 0: the list's own; otherwise painted as at that many dots per inch
     std::vector<int32_t> column_starts;
     std::vector<int32_t> column_widths;
     std::string font_face = "MS Sans Serif";
@@ -291,6 +296,11 @@ Outcome apply_option(const std::string& name, const std::string& value, Options*
         o->scale = std::strtod(value.c_str(), &end);
         if (value.empty() || *end != '\0' || !std::isfinite(o->scale) || o->scale <= 0 || o->scale > SCALE_MAX)
             return usage_error(number_error + "a number above 0 and at most " + std::to_string(static_cast<int>(SCALE_MAX)));
+    } else if (name == "--dpi") {
+        int dpi = 0;
+        if (!parse_int(value, DPI_MIN, DPI_MAX, &dpi))
+            return usage_error(number_error + range_text(DPI_MIN, DPI_MAX));
+        o->dpi = static_cast<UINT>(dpi);
     } else if (name == "--columns") {
         return parse_columns(value, o);
     } else if (name == "--font") {
@@ -329,7 +339,7 @@ bool is_option_with_value(const std::string& name)
     static const char* const names[] = {"--out",   "--text",  "--text-file", "--list",   "--width",
                                         "--height", "--left", "--top",       "--canvas", "--item",
                                         "--action", "--scale", "--columns",  "--font",   "--resources",
-                                        "--select"};
+                                        "--select", "--dpi"};
     for (const char* known : names)
         if (name == known)
             return true;
@@ -340,7 +350,7 @@ bool is_option_with_value(const std::string& name)
 bool is_single_item_option(const std::string& name)
 {
     static const char* const names[] = {"--left",  "--top",    "--canvas", "--item",
-                                        "--action", "--scale", "--selected", "--focus"};
+                                        "--action", "--scale", "--selected", "--focus", "--dpi"};
     for (const char* known : names)
         if (name == known)
             return true;
@@ -376,6 +386,8 @@ Outcome parse_options(int argc, char** argv, Options* options)
         return usage_error("--out is missing (only --check and --show go without it)");
     if (options->source == Source::list && !options->single_item_option.empty())
         return usage_error(options->single_item_option + " describes a single item; --list shows rows");
+    if (options->dpi != 0 && options->scale != 1.0)
+        return usage_error("--dpi sets the scale: give --dpi or --scale");
     if (options->source != Source::list && options->select >= 0)
         return usage_error("--select chooses a row of --list");
     const long long width = options->canvas_width ? options->canvas_width : 1LL * options->left + options->width;
@@ -539,13 +551,14 @@ Outcome render_item(const Options& o, const std::string& text, Image* image)
     request.hwndItem = box;
     request.hDC = dc;
     request.rcItem = {o.left, o.top, o.left + o.width, o.top + o.height};
-    if (o.scale == 1.0) {
+    // The frame calls the renderer with the scale of the list's window. For another DPI, or
+    // a scale of its own, fill and colour as the frame does, then call the renderer with it.
+    if (o.dpi != 0 ? o.dpi == window_dpi(box, dc) : o.scale == 1.0) {
         draw_list_item(painting.resources, &request, painting.column_table);
     } else {
-        // The frame always calls the renderer with 1.0: fill and colour as it does, then
-        // call the renderer with the factor asked for.
         fill_list_item(&request);
-        draw_item_markup(painting.resources, &request, text.c_str(), painting.column_table, o.scale);
+        draw_item_markup(painting.resources, &request, text.c_str(), painting.column_table,
+                         o.dpi != 0 ? o.dpi / 96.0 : o.scale);
     }
     *image = canvas.image();
     DestroyWindow(GetParent(box));
@@ -671,7 +684,9 @@ Outcome set_up_painting(const Options& o)
         painting.column_table = &painting.columns;
     }
     guard::WindowDC screen(nullptr);
-    const int height = -MulDiv(o.font_points, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
+    // The list font at the DPI asked for, or at the screen's.
+    const int dpi = o.dpi != 0 ? static_cast<int>(o.dpi) : GetDeviceCaps(screen.get(), LOGPIXELSY);
+    const int height = -MulDiv(o.font_points, dpi, 72);
     painting.font = CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
                                 o.font_face.c_str());
     painting.row_height = o.height;

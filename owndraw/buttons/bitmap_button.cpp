@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "owndraw/primitives/dpi.h"
 #include "owndraw/primitives/gdi_guards.h"
 #include "owndraw/primitives/graphics.h"
 
@@ -177,7 +178,7 @@ void compose_bitmap_button(HINSTANCE instance, HWND button, HDC dc, int width, i
     // colours; only black on white leaves the face visible through the key pixels.
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkColor(dc, RGB(255, 255, 255));
-    draw_button_glyph(instance, dc, glyph);
+    draw_button_glyph(instance, dc, glyph, window_dpi(button, dc));
     draw_button_label(button, dc, label, style.label_color);
     draw_button_edges(dc, width, height);
 }
@@ -207,22 +208,27 @@ void draw_button_face(HINSTANCE instance, HDC dc, const char* bitmap_name, int w
     draw_bitmap_stretched(dc, face.get(), 0, 0, width, height);
 }
 
-void draw_button_glyph(HINSTANCE instance, HDC dc, const char* bitmap_name)
+void draw_button_glyph(HINSTANCE instance, HDC dc, const char* bitmap_name, UINT dpi)
 {
     if (bitmap_name[0] == '\0')
         return;
     // Loaded afresh every time: the transparent drawing blackens the key pixels in place.
-    guard::Bitmap glyph(LoadBitmapA(instance, bitmap_name));
+    int percent = 100;
+    guard::Bitmap glyph(load_rendering(instance, bitmap_name, dpi, &percent));
     if (!glyph)
         return;
-    draw_transparent_bitmap(dc, glyph.get(), 2, 1, GLYPH_KEY_COLOR);
+    // Between the renderings the nearest one is resampled pixel for pixel: a blend would
+    // mix the key colour into the glyph's edge.
+    guard::Bitmap resampled(resample_rendering(glyph.get(), percent, dpi, COLORONCOLOR));
+    draw_transparent_bitmap(dc, resampled ? resampled.get() : glyph.get(), MulDiv(2, dpi, 96),
+                            MulDiv(1, dpi, 96), GLYPH_KEY_COLOR);
 }
 
 void draw_button_label(HWND button, HDC dc, const char* label, COLORREF color)
 {
     RECT text_rect{};
     GetClientRect(button, &text_rect);
-    text_rect.left += 20; // room for the glyph
+    text_rect.left += MulDiv(20, window_dpi(button, dc), 96); // room for the glyph
     text_rect.right -= 1;
 
     // Where no font answers to "system" the record keeps what the last paint left, zero

@@ -41,7 +41,9 @@ constexpr size_t BUTTON_LABEL_SIZE = 40;
 constexpr size_t BUTTON_GLYPH_NAME_SIZE = 20;
 
 void draw_button_face(HINSTANCE instance, HDC dc, const char* bitmap_name, int width, int height);
-void draw_button_glyph(HINSTANCE instance, HDC dc, const char* bitmap_name);
+// The glyph is drawn 20 pixels square at 96 dots per inch, from the rendering made for
+// `dpi` (resampled from the closest one between renderings), at (2, 1) scaled alike.
+void draw_button_glyph(HINSTANCE instance, HDC dc, const char* bitmap_name, UINT dpi = 96);
 void draw_button_label(HWND button, HDC dc, const char* label, COLORREF color);
 void draw_button_edges(HDC dc, int width, int height);
 

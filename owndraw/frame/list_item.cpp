@@ -6,6 +6,7 @@
 #include <new>
 
 #include "owndraw/frame/kept_items.h"
+#include "owndraw/primitives/dpi.h"
 #include "owndraw/primitives/gdi_guards.h"
 
 namespace owndraw {
@@ -113,7 +114,10 @@ void paint_list_item(HINSTANCE instance, const DRAWITEMSTRUCT* request, const Co
         return;
     fetch_item_text(request);
     fill_list_item(request);
-    draw_item_markup(instance, request, item_text_buffer, columns, 1.0);
+    // The mark-up's distances are 96-DPI pixels: they grow with the list's window, exactly
+    // 1.0 at 96 dots per inch.
+    const double scale = window_dpi(request->hwndItem, request->hDC) / 96.0;
+    draw_item_markup(instance, request, item_text_buffer, columns, scale);
     if (request->itemState & ODS_FOCUS) {
         list_item_rect = request->rcItem;
         guard::Brush frame(CreateSolidBrush(RGB(0, 0, 0)));

@@ -107,6 +107,10 @@ const Case cases[] = {
      {{0, 0, 80, 5, WHITE, false}, {0, 0, 10, 30, WHITE, false}, {70, 0, 80, 30, WHITE, false}, {0, 25, 80, 30, WHITE, false}, {10, 5, 70, 8, HIGHLIGHT, false}, {10, 5, 30, 25, HIGHLIGHT, true}, {30, 5, 70, 25, HIGHLIGHT, false}}},
     {"--text Hg --width 60 --focus", "", "o.bmp", 0, "", {{0, 0, 60, 1, BLACK, false}, {59, 0, 60, 20, BLACK, false}, {1, 1, 59, 19, WINDOW, true}}},
     {"--text Hg --width 60 --focus --selected --scale 2", "", "o.bmp", 0, "", {{0, 0, 60, 1, HIGHLIGHT, false}, {1, 1, 59, 19, HIGHLIGHT, true}}},
+    // At 144 dots per inch @X 50 is at 75, and the list font is half as tall again.
+    {R"(--text @X\x8250\x83@SEP\x820\x83@TXT\x82H\x83 --width 120 --height 30 --dpi 144)", "", "o.bmp", 0, "", {{50, 0, 51, 30, BLACK, true}, {75, 0, 76, 5, BLACK, false}, {76, 0, 120, 9, WHITE, false}, {76, 9, 120, 10, WHITE, true}}},
+    {"--text a --dpi 120 --scale 2", "", "o.bmp", 2, "--dpi or --scale"},
+    {"--list {in} --dpi 120", "a\n", "o.bmp", 2, "--dpi"},
     {"--text Hg --width 60 --action focus --focus --selected", "", "o.bmp", 0, "", {{0, 0, 60, 1, WHITE, true}, {1, 1, 59, 19, WHITE, false}}},
     {"--text Hg --width 60 --action 3 --selected", "", "o.bmp", 0, "", {{0, 0, 60, 20, WHITE, false}}},
     {"--text Hg --width 60 --item 2 --selected", "", "o.bmp", 0, "", {{1, 1, 59, 19, HIGHLIGHT, true}}},
@@ -208,7 +212,7 @@ TEST(Preview, HelpsAndNamesTheFaceUsed)
     EXPECT_EQ(help.exit, 0);
     EXPECT_EQ(help.out, h.out);
     for (const char* option : {"--out", "--text", "--text-file", "--list", "--width", "--height", "--left", "--top", "--canvas", "--item", "--selected",
-                               "--focus", "--action", "--scale", "--columns", "--font", "--resources", "--select", "--check", "--strict", "--show", "--version"})
+                               "--focus", "--action", "--scale", "--dpi", "--columns", "--font", "--resources", "--select", "--check", "--strict", "--show", "--version"})
         EXPECT_NE(help.out.find(std::string("\n  ") + option + " "), std::string::npos) << option;
     const Result font = run_tool("--text x --font \"No Such Face,8\"");
     EXPECT_EQ(font.exit, 0);

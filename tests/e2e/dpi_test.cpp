@@ -1,0 +1,308 @@
+// The real setup.exe at 100, 125, 150 and 200%: Wine reads the DPI from the registry when each
+// process starts, so every run sets it first and puts 96 back after, whatever happens; every
+// test of this program starts at 96. Each run asserts the DPI its window got, so that a platform
+// that does otherwise is reported instead of passing.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <cstdio>
+#include <algorithm>
+#include <memory>
+#include <vector>
+#include <string>
+
+#include "e2e/driver.h"
+#include "support/pixels.h"
+
+using namespace owndraw;
+
+namespace {
+
+using namespace e2e;
+
+void set_display_dpi(DWORD dpi) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD, &dpi, sizeof dpi);
+}
+struct DisplayDpi {
+    explicit DisplayDpi(DWORD dpi) { set_display_dpi(dpi); }
+    ~DisplayDpi() { set_display_dpi(96); }
+};
+struct StartAt96 : ::testing::Environment {
+    void SetUp() override { set_display_dpi(96); }
+};
+::testing::Environment* const start_at_96 = ::testing::AddGlobalTestEnvironment(new StartAt96);
+
+UINT dpi_of(HWND window) {
+    using Function = UINT(WINAPI*)(HWND);
+    const auto get = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    return get ? get(window) : 0;
+}
+
+// Wine 8 may keep its desktop at the DPI of an earlier program (one started from Unix first
+// opened it): start again for a while, then report the test skipped, naming the DPI given.
+template <typename Start, typename Stop>
+UINT start_at(UINT dpi, Start start, Stop stop) {
+    UINT got = start();
+    for (int tries = 1; got != dpi && tries < 10; ++tries)
+        stop(), Sleep(500), got = start();
+    return got;
+}
+#define SKIP_UNLESS_AT(dpi, got) \
+    if ((got) != (dpi)) GTEST_SKIP() << "Wine gave the program " << (got) << " dpi, not the " << (dpi) << " of LogPixels"
+std::unique_ptr<Program> program_at(UINT dpi) {
+    std::unique_ptr<Program> run;
+    start_at(dpi, [&] { run = std::make_unique<Program>(); return run->dialog ? dpi_of(run->dialog) : dpi; }, [&] { run.reset(); });
+    return run;
+}
+
+// The client area of `window` as the screen shows it.
+void capture(HWND window, pixels::Canvas* canvas) {
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    canvas->copy_from(guard::WindowDC(nullptr).get(), origin.x, origin.y);
+}
+RECT client_rect(HWND dialog, HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+// `name` as the program's resources hold it, drawn on a canvas of its size.
+struct Resource {
+    explicit Resource(const std::string& name) : bitmap(LoadBitmapA(GetModuleHandleA(nullptr), name.c_str())) {
+        BITMAP info{};
+        GetObjectA(bitmap.get(), sizeof info, &info);
+        canvas = std::make_unique<pixels::Canvas>(info.bmWidth, info.bmHeight);
+        guard::MemoryDC source(nullptr);
+        guard::Select selected(source.get(), bitmap.get());
+        BitBlt(canvas->dc.get(), 0, 0, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
+    }
+    guard::Bitmap bitmap;
+    std::unique_ptr<pixels::Canvas> canvas;
+};
+std::string rendering(const char* name, UINT dpi) { return dpi == 96 ? name : name + ("_" + std::to_string(MulDiv(dpi, 100, 96))); }
+
+// Today's dialog at 96 dots per inch, in client pixels: the client area and the controls,
+// and where the label in the picture ends, left and below, against the left and top of its field.
+const SIZE CLIENT_AT_96 = {596, 473};
+struct Control { int id; RECT at_96; };
+const Control CONTROLS[] = {{MAIN_FIELD, {170, 380, 395, 400}}, {CLIENT_FIELD, {170, 437, 395, 457}},
+                            {STATUS_LINE, {48, 7, 518, 27}}, {IDOK, {449, 395, 548, 418}}, {IDCANCEL, {30, 395, 129, 418}}};
+const POINT LABEL_GAP_AT_96 = {0, 4};
+bool dark(pixels::Rgb c) { return (c >> 16) < 100 && ((c >> 8) & 0xFF) < 100 && (c & 0xFF) < 120; }
+
+// Every edge of every control at `dpi`, within a pixel; an empty text when all are.
+std::string misplaced_controls(const Program& run, UINT dpi) {
+    std::string wrong;
+    for (const Control& c : CONTROLS) {
+        const RECT r = client_rect(run.dialog, run.control(c.id));
+        const LONG got[] = {r.left, r.top, r.right, r.bottom}, want[] = {c.at_96.left, c.at_96.top, c.at_96.right, c.at_96.bottom};
+        for (int i = 0; i < 4; ++i)
+            if (std::abs(got[i] - MulDiv(want[i], dpi, 96)) > 1)
+                wrong += "control " + std::to_string(c.id) + " edge " + std::to_string(i) + ": " + std::to_string(got[i]) + ", want " + std::to_string(MulDiv(want[i], dpi, 96)) + "; ";
+    }
+    return wrong;
+}
+
+// What the picture must show at `dpi`, whether rendered for it or resampled: the banner across
+// the whole width, each label over its field as at 96 scaled (within 2 pixels at 96), the sunken
+// frame just around the status line. An empty text when all holds.
+std::string picture_faults(const Program& run, UINT dpi, const pixels::Canvas& shot) {
+    const auto s = [dpi](int v) { return MulDiv(v, dpi, 96); };
+    const auto at = [&shot](int x, int y) { return x >= 0 && y >= 0 && x < shot.width && y < shot.height ? shot.at(x, y) : 0xFFFFFFu; };
+    std::string faults;
+    for (int x = 0; x < shot.width && faults.empty(); ++x)
+        if (int(at(x, s(122)) & 0xFF) < int(at(x, s(122)) >> 16) + 40)
+            faults += "no banner at x " + std::to_string(x) + "; ";
+    for (int id : {MAIN_FIELD, CLIENT_FIELD}) {
+        const RECT field = client_rect(run.dialog, run.control(id));
+        int left = field.right, bottom = -1;
+        for (int y = field.top - s(24); y < field.top; ++y)
+            for (int x = field.left - s(10); x < field.right; ++x)
+                if (dark(at(x, y)))
+                    left = std::min(left, x), bottom = std::max(bottom, y);
+        const int tolerance = 2 * int(dpi) / 96;
+        if (std::abs(left - field.left - s(LABEL_GAP_AT_96.x)) > tolerance || std::abs(field.top - bottom - s(LABEL_GAP_AT_96.y)) > tolerance)
+            faults += "label of " + std::to_string(id) + " ends " + std::to_string(left - field.left) + " left, " + std::to_string(field.top - bottom) + " above; ";
+    }
+    const RECT status = client_rect(run.dialog, run.control(STATUS_LINE));
+    if (!dark(at(status.left - 1, status.top + 2) & 0x7F7F7F) || at(status.right, status.top + 2) < 0xF0F0F0)
+        faults += "the status line is not inside its frame; ";
+    return faults;
+}
+
+// Rows of dark ink in the client path field: the height of its font.
+int field_text_height(const Program& run) {
+    RECT r{};
+    GetClientRect(run.control(CLIENT_FIELD), &r);
+    pixels::Canvas field(r.right, r.bottom);
+    capture(run.control(CLIENT_FIELD), &field);
+    int rows = 0;
+    for (int y = 0; y < field.height; ++y)
+        for (int x = 0; x < field.width; ++x)
+            if (dark(field.at(x, y)) && ++rows)
+                break;
+    return rows;
+}
+
+class Scale : public ::testing::TestWithParam<UINT> {};
+
+TEST_P(Scale, TheDialogIsTodaysPictureScaledAndInstalls) {
+    const UINT dpi = GetParam();
+    const bool rendered = dpi % 24 == 0 && dpi != 168; // 100, 125, 150 and 200%
+    const auto s = [dpi](int v) { return MulDiv(v, dpi, 96); };
+    DisplayDpi display(dpi);
+    const std::string folder = "C:\\e2e\\Dpi" + std::to_string(dpi), client = folder + "\\CLIENT";
+    test::remove_tree(folder);
+    CreateDirectoryA("C:\\e2e", nullptr), CreateDirectoryA(folder.c_str(), nullptr);
+    const std::unique_ptr<Program> started = program_at(dpi);
+    const Program& run = *started;
+    ASSERT_NE(run.dialog, nullptr) << "no dialog from " << SETUP_EXE;
+    SKIP_UNLESS_AT(dpi, dpi_of(run.dialog));
+
+    RECT area{};
+    GetClientRect(run.dialog, &area);
+    EXPECT_NEAR(area.right, s(CLIENT_AT_96.cx), 1) << "client width";
+    EXPECT_NEAR(area.bottom, s(CLIENT_AT_96.cy), 1) << "client height";
+    ASSERT_EQ(misplaced_controls(run, dpi), "");
+    pixels::Canvas shot(area.right, area.bottom);
+    std::string faults;
+    wait_until([&] { capture(run.dialog, &shot); return (faults = picture_faults(run, dpi, shot)).empty(); }, 3000);
+    EXPECT_EQ(faults, "");
+
+    // Away from the controls the screen shows the picture rendered for this scale, pixel for pixel.
+    std::vector<RECT> controls;
+    for (HWND c = GetWindow(run.dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (IsWindowVisible(c))
+            controls.push_back(client_rect(run.dialog, c));
+    Resource picture(rendering("BINDER", dpi));
+    int differ = 0;
+    std::string first;
+    for (int y = 0; y < shot.height && rendered; ++y)
+        for (int x = 0; x < shot.width; ++x) {
+            const POINT p{x, y};
+            if (std::none_of(controls.begin(), controls.end(), [p](const RECT& r) { return PtInRect(&r, p); }) &&
+                shot.at(x, y) != picture.canvas->at(x, y) && differ++ == 0)
+                first = pixels::pixel_message(x, y, shot.at(x, y), picture.canvas->at(x, y));
+        }
+    EXPECT_EQ(differ, 0) << "pixels unlike the picture, first " << first;
+
+    // Each glyph is its rendering of 20 pixels at this scale, at (2, 1) scaled; each label is
+    // centred right of it.
+    for (const auto& [id, glyph] : {std::pair<int, const char*>{IDOK, "ICOB011"}, {IDCANCEL, "ICOB002"}}) {
+        RECT button{};
+        GetClientRect(run.control(id), &button);
+        pixels::Canvas face(button.right, button.bottom);
+        capture(run.control(id), &face);
+        const pixels::Ink label = pixels::find_ink(face, 0, s(21), button.right - 2, 1, button.bottom - 1);
+        EXPECT_NEAR(label.left + label.right, s(20) + button.right - 2, 3) << "label of " << id << " not centred right of the glyph";
+        Resource drawn(rendering(glyph, dpi));
+        EXPECT_TRUE(!rendered || drawn.canvas->width == s(20)) << glyph;
+        int unlike = 0;
+        for (int y = 0; y < drawn.canvas->height && rendered; ++y)
+            for (int x = 0; x < drawn.canvas->width; ++x)
+                unlike += drawn.canvas->at(x, y) != 0x010101 && face.at(s(2) + x, s(1) + y) != drawn.canvas->at(x, y);
+        EXPECT_EQ(unlike, 0) << "pixels of " << glyph << " not where its rendering puts them";
+    }
+
+    // And a full installation still completes.
+    run.set_text(CLIENT_FIELD, client);
+    run.press(IDOK);
+    HWND box = run.wait_box(30000);
+    ASSERT_NE(box, nullptr) << "no message at the end";
+    EXPECT_EQ(window_text(GetDlgItem(box, BOX_TEXT)).substr(0, 37), "Installazione terminata con successo.");
+    run.answer(box, IDOK);
+    EXPECT_EQ(run.exit_code(), 0u);
+    EXPECT_TRUE(test::file_exists(client + "\\VORAN.EXE"));
+    test::remove_tree(folder);
+}
+
+// 175% lies between renderings: the closest is resampled.
+INSTANTIATE_TEST_SUITE_P(E2E, Scale, ::testing::Values(96u, 120u, 144u, 168u, 192u),
+                         [](const ::testing::TestParamInfo<UINT>& info) { return std::to_string(info.param) + "dpi"; });
+
+// A move to a monitor of another DPI lays the dialog out for it, picture and font, in the
+// rectangle suggested, and back again.
+TEST(Scale, DpiChangedLaysTheDialogOutAgain) {
+    const std::unique_ptr<Program> started = program_at(96);
+    const Program& run = *started;
+    ASSERT_NE(run.dialog, nullptr) << "no dialog from " << SETUP_EXE;
+    SKIP_UNLESS_AT(96u, dpi_of(run.dialog));
+    RECT before{};
+    GetWindowRect(run.dialog, &before);
+    int text_at_96 = 0;
+    wait_until([&] { return (text_at_96 = field_text_height(run)) > 0; }, 3000);
+    for (UINT dpi : {144u, 96u}) {
+        RECT suggested = {before.left, before.top, before.left + MulDiv(before.right - before.left, dpi, 96),
+                          before.top + MulDiv(before.bottom - before.top, dpi, 96)};
+        // The system hands the rectangle over in the program's own memory; a message sent from
+        // another process carries only the address.
+        void* there = VirtualAllocEx(run.process.hProcess, nullptr, sizeof suggested, MEM_COMMIT, PAGE_READWRITE);
+        ASSERT_TRUE(there && WriteProcessMemory(run.process.hProcess, there, &suggested, sizeof suggested, nullptr));
+        SendMessageA(run.dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(there));
+        VirtualFreeEx(run.process.hProcess, there, 0, MEM_RELEASE);
+        ASSERT_EQ(misplaced_controls(run, dpi), "") << "at " << dpi;
+        RECT now{}, area{};
+        GetWindowRect(run.dialog, &now);
+        EXPECT_TRUE(EqualRect(&now, &suggested)) << "not in the suggested rectangle at " << dpi;
+        GetClientRect(run.dialog, &area);
+        pixels::Canvas shot(area.right, area.bottom);
+        std::string faults;
+        wait_until([&] { capture(run.dialog, &shot); return (faults = picture_faults(run, dpi, shot)).empty(); }, 3000);
+        EXPECT_EQ(faults, "") << "at " << dpi;
+        EXPECT_NEAR(field_text_height(run), text_at_96 * int(dpi) / 96, 2) << "font rows at " << dpi;
+    }
+    run.key(VK_ESCAPE);
+    EXPECT_EQ(run.exit_code(), 0u);
+}
+
+// Windows reads the awareness from the program's manifest (Wine makes every program aware):
+// per-monitor v2, else v1, and for Windows 8.1 and older "true/pm".
+TEST(Scale, TheManifestDeclaresPerMonitorAwareness) {
+    HMODULE program = LoadLibraryExA(windows_path(SETUP_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    HRSRC found = program ? FindResourceA(program, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)) : nullptr;
+    ASSERT_NE(found, nullptr) << "no manifest in " << SETUP_EXE;
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(program, found))), SizeofResource(program, found));
+    for (const char* declared : {">PerMonitorV2, PerMonitor</dpiAwareness>", ">true/pm</dpiAware>"})
+        EXPECT_NE(manifest.find(declared), std::string::npos) << declared;
+    FreeLibrary(program);
+}
+
+// The list item frame scales the mark-up with its window: at 144 dots per inch @X 50 is at 75.
+TEST(Scale, TheListFrameScalesTheMarkupWithItsWindow) {
+    DisplayDpi display(144);
+    const std::string rows = windows_path(std::string(SETUP_EXE) + ".dpi-rows.txt");
+    test::write_file(rows, "@X\\x8250\\x83@SEP\\x820\\x83\n");
+    std::string line = "\"" + windows_path(MARKUP_PREVIEW_EXE) + "\" --show --width 200 --height 30 --list \"" + rows + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION preview{};
+    HWND frame = nullptr, list = nullptr;
+    const auto close = [&] {
+        PostMessageA(frame, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(preview.hProcess, 5000) != WAIT_OBJECT_0)
+            TerminateProcess(preview.hProcess, 1);
+        CloseHandle(preview.hThread), CloseHandle(preview.hProcess);
+    };
+    const UINT got = start_at(144, [&] {
+        frame = nullptr;
+        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &preview))
+            return 144u;
+        wait_until([&] {
+            EnumThreadWindows(preview.dwThreadId, [](HWND w, LPARAM found) { return IsWindowVisible(w) ? (*reinterpret_cast<HWND*>(found) = w, FALSE) : TRUE; }, LPARAM(&frame));
+            return frame != nullptr;
+        });
+        return dpi_of(list = frame ? GetWindow(frame, GW_CHILD) : nullptr);
+    }, close);
+    if (got != 144)
+        close();
+    SKIP_UNLESS_AT(144u, got);
+    pixels::Canvas shot(200, 30);
+    wait_until([&] { return list && (capture(list, &shot), shot.at(75, 15) == 0); }, 3000);
+    EXPECT_EQ(pixels::hex(shot.at(50, 15)) + " " + pixels::hex(shot.at(75, 15)), "0xffffff 0x000000") << "at x = 50 and 75";
+    close();
+    DeleteFileA(rows.c_str());
+}
+
+} // namespace
