@@ -19,7 +19,6 @@ const std::string LONG = "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM";
 const int32_t starts[] = {0, 120, 220};
 const int32_t widths[] = {100, 80, 60};
 const ColumnTable table = make_column_table(starts, widths);
-const ColumnTable count_left_at_0{0, starts, widths, 0};
 
 // Every pixel of the area has the colour, at least one has it, or none has it. y1 -1: the item's bottom.
 enum Want { ALL, SOME, NONE };
@@ -48,14 +47,12 @@ int text_width(const char* text)
 std::vector<Case> cases()
 {
     const Rgb HL = items::sys_rgb(COLOR_HIGHLIGHT), WIN = items::sys_rgb(COLOR_WINDOW);
-    const int abc = text_width("abc"), blanks = text_width("   "), lb = 155 + text_width("Lb");
-    items::Item selected, scaled, doubled, halved{400, 20, 20, 0, 440}, left20{400, 20, 20}, tall{400, 40}, uncounted;
+    const int lb = 155 + text_width("Lb");
+    items::Item selected, scaled, doubled, halved{400, 20, 20, 0, 440}, left20{400, 20, 20}, tall{400, 40};
     selected.selected = true;
-    uncounted.columns = &count_left_at_0;
     scaled.scale = 1.5, doubled.scale = 2, halved.scale = 0.5;
     return {
         // Positions and columns.
-        {"OfsAddsSigned", "@OFS{10}@OFS{-4}@SEP{0}", {}, {at(6, 0, K), span(0, 6, W), span(7, 400, W)}},
         {"XFromItemLeftXeFromRightEdgeTextIndentedAtTheItemsEdge", "@X{0}@TXT{ab}@X{100}@SEP{0}@XE{20}@SEP{0}", left20,
          {span(20, 25, W), span(25, 28, K, SOME), span(40, 120, W), at(120, 5, K), span(121, 400, W), at(400, 5, K),
           span(401, 420, W)}},
@@ -71,9 +68,6 @@ std::vector<Case> cases()
         {"OutsideTableKeepsAll", "@OFS{40}@XCOL{7}@CS{9,abc}@CA{-1,FF0000FF0000|ICOB011|x}@CR{3,FF0000FF0000}@SEP{0}",
          {}, {at(40, 0, K), span(0, 40, W), span(41, 400, W)}, OPAQUE},
         // Text runs.
-        {"TxtIndentsAndAdvancesByItsWidth", "@TXT{abc}@PEN2{0x0000FF}@SEP{0}@X{100}@TXT{   }@SEP{0}", {},
-         {span(0, 5, W), span(5, 8, K, SOME), at(abc - 1, 0, W), at(abc, 0, RED), at(abc + 1, 0, W),
-          span(5 + abc, 100 + blanks, W), at(100 + blanks, 5, RED), span(101 + blanks, 400, W)}},
         {"ColumnClipsTextAndEndsAtItsEdge", "@D{100}@OFS{20}@TXT{" + LONG + "}@PEN{0000FF}@SEP{0}", {},
          {span(0, 25, W), span(25, 28, K, SOME), span(92, 95, K, SOME), span(95, 100, W), at(100, 0, RED),
           span(101, 400, W)}},
@@ -89,11 +83,7 @@ std::vector<Case> cases()
          {span(5, 95, K, SOME), span(95, 205, K, NONE), span(205, 255, K, SOME), span(255, 400, K, NONE)}},
         // Every flag there is, over a text that does not fit: no ellipsis asks the platform for two ways to shorten it.
         {"DtaAllFlagsOnANarrowRun", "@XE{9}@DTA{-1}@TXT{2,-170393272,ab}@PEN{0000FF}@X{0}@SEP{0}", {}, {at(0, 0, RED)}},
-        {"TxlCslWrapFromTheTop", "@D{40}@TXL2{ab ab ab ab}@CSL7{1,ab ab ab ab ab ab ab}", tall,
-         {{5, 35, 0, 6, K, SOME}, {5, 35, 14, 26, K, SOME}, span(35, 120, W), {125, 195, 0, 6, K, SOME},
-          {125, 195, 14, 26, K, SOME}, span(195, 400, W)}},
         // Column cells, columns 0:100, 120:80, 220:60.
-        {"CountLeftAt0NoColumns", "@CR{0,FF0000FF0000}@XCOL{1}@CS{1,abc}@SEP{0}", uncounted, {at(0, 0, K), span(1, 400, W)}},
         {"CsClipsInsideClRunsIntoNext", "@CS{0," + LONG + "}@SEP{4}@CL{1," + LONG + "}@SEP{4}", {},
          {at(0, 0, K), span(1, 5, W), span(5, 8, K, SOME), span(92, 95, K, SOME), span(95, 100, W), at(100, 0, RED),
           span(101, 120, W), at(120, 19, K), at(120, 20, W), span(121, 125, W), span(125, 128, K, SOME),
@@ -101,30 +91,21 @@ std::vector<Case> cases()
         // Centring is the flag that moves a right-aligned line too.
         {"CsCdIgnoreFlags", "@DTA{1}@CS{0,ab}@CD{1,ab}", {},
          {span(5, 8, K, SOME), span(30, 120, W), span(121, 180, W), span(190, 195, K, SOME), span(195, 400, W)}},
-        {"CellWithoutSeparatorDrawsItsLine", "@CL{1 Total}@PEN{0000FF}@OFS{1}@SEP{0}", {},
-         {span(0, 120, W), at(120, 0, K), at(121, 0, RED), span(122, 400, W)}},
         // The label's '&' underlines; the body: leading blanks dropped, a margin after the label and at the column's end, words wrapped.
         {"CaGradientBitmapLabelBody", "@CA{1,FF0000FF0000|ICOB011|L&b    body " + LONG + "}", tall,
          {span(0, 120, W), at(120, 0, K), at(121, 0, RED), span(195, 200, RED), span(200, 400, W), at(125, 2, RED),
           at(135, 3, TICK_TOP), span(145, 155, RED), span(145, 200, W, NONE), span(155, 158, K, SOME),
           span(lb, lb + 5, RED), {lb + 5, lb + 8, 0, 8, K, SOME}, {lb + 5, lb + 8, 14, 27, K, SOME}}, TRANSPARENT},
         // A separator before the first field belongs to it: "|FF0000FF0000" reads as 00F000 over 0FF000.
-        {"CaLeadingSeparatorInTheGradient", "@CA{0,|FF0000FF0000|ICOB011|Lb}", {}, {at(60, 0, 0x00F000)}},
         {"TextOf64KiBDrawnWhole", std::string(65536, '.') + "@CA{1,FF0000FF0000|ICOB011|Lb}", {}, {at(121, 0, RED), at(135, 3, TICK_TOP)}},
-        {"CaWithoutLabelStaysAtColumnStart", "@CA{1,FF0000FF0000|ICOB011}@PEN{00FF00}@OFS{1}@SEP{0}", {},
-         {at(120, 0, K), at(121, 0, GREEN), span(122, 200, RED), span(200, 400, W)}, TRANSPARENT},
         {"CaSelectedKeepsHighlightLabelBlack", "@CA{1,FF0000FF0000|ICOB011|Lb body}", selected,
          {at(121, 0, HL), span(0, 400, RED, NONE), at(120, 0, K), span(155, 158, K, SOME),
           span(lb + 5, lb + 8, K, SOME)}, OPAQUE},
-        {"CrFillsTheColumn", "@CR5{1,FF0000FF0000}", {}, {span(0, 120, W), span(120, 200, RED), span(200, 400, W)},
-         TRANSPARENT},
         // Bitmaps.
         // In a column opened before cur_x moved on, the room is measured from cur_x.
         {"BmpAtCurXThenInColumn", "@OFS{10}@BMP{ICOB011}@PEN{0000FF}@SEP{0}@D{45}@OFS{20}@BMP1{ICOB011}@SEP{0}", {},
          {span(0, 10, W), at(10, 0, W), at(20, 1, TICK_TOP), at(25, 10, TICK_RIGHT), at(29, 0, W), at(30, 0, RED),
           span(31, 55, W), at(65, 1, TICK_TOP), at(69, 0, W), at(70, 0, RED), at(71, 0, W)}},
-        {"BlankBitmapNameDoesNothing", "@BCK{00FF00}@OFS{10}@BMP{ }@BBK{ }@RBR{ }@SEP{0}", {},
-         {at(10, 0, K), span(0, 10, W), span(11, 400, W)}},
         // A name that names no bitmap: the command takes its place (work_rect, "@BBK"'s colour), draws no bitmap, cur_x stays.
         {"MissingBitmapTakesItsPlace", "@OFS{20}@D{100}@BMP{NOSUCH}@RECT{0000FF}@SEP{0}@BCK{00FF00}@FRG{FF0000}@X{300}@D{0}@BBK{NOSUCH}@RECT{zz}",
          {}, {span(0, 20, W), at(20, 0, K), span(21, 25, W), span(25, 115, RED), span(115, 300, W), span(300, 400, GREEN)}},
@@ -143,41 +124,18 @@ std::vector<Case> cases()
         // The strip ends at the column's end less the margin, wherever cur_x moved inside it.
         {"BbkColumnEndsMarginEarly", "@BCK{00FF00}@D{60}@OFS{10}@BBK{ICOB011}", left20,
          {at(29, 19, W), at(30, 19, GREEN), at(74, 19, GREEN), span(75, 420, W)}},
-        {"BckWithoutDigitsIsBlack", "@BCK{zz}@BBK{ICOB011}", {}, {at(300, 10, K)}},
         // "@BBK" fills with the DC's background, not the last colour read; "@GRECT" leaves it transparent.
         {"BbkFillsWithTheBackground", "@BKM{1}@GRECT{FF0000FF0000}@FRG{0000FF}@OFS{10}@BBK{ICOB011}", {},
          {at(5, 10, RED), at(300, 10, W)}, TRANSPARENT},
-        {"RbrTilesASwatch", "@RBR{BRUSH2}", {},
-         {at(0, 0, 0x7CDD9C), at(1, 0, 0x80E1A0), at(399, 19, 0x7EDF9E), at(0, 20, W)}},
-        // Colours and modes; on a selected row only the pen changes.
-        {"ColoursAndModes", "@FRG9{00FF00}@BCK{0000FF}@TXT{abc}@BKM{0}@X{100}@TXT{abc}@BKM{1}@X{200}@TXT{abc}"
-                            "@BKM{0}@BKM{}@X{300}@TXT{abc}", {},
-         {span(5, 40, GREEN, SOME), span(0, 40, RED, SOME), span(100, 140, RED, NONE), span(100, 140, GREEN, SOME),
-          span(200, 240, RED, SOME), span(300, 340, RED, SOME), span(0, 400, K, NONE)}, OPAQUE},
+        // On a selected row only the pen changes.
         {"SelectedRowKeepsAllButPen", "@FRG{00FF00}@BCK{00FF00}@BKM{0}@RBR{BRUSH2}@CR{1,FF0000FF0000}@PEN{0000FF}"
                                       "@TXT{abc}@X{50}@SEP{0}", selected,
          {span(0, 50, HL, SOME), span(0, 400, GREEN, NONE), span(5, 8, WIN, SOME), at(50, 0, RED), span(51, 400, HL)},
          OPAQUE},
         // Separators.
-        {"SepSteps", "@PEN{00FF00}@OFS{50}@SEP{1}@SEP{4}@SEP{0}@OFS{10}@SEP{2}@SEP{3}@SEP{0}", {400, 17},
-         {at(48, 0, W), at(49, 0, GREY), at(50, 16, K), at(50, 17, W), at(51, 0, RED), at(52, 0, GREEN), at(53, 0, W),
-          at(62, 16, K), at(71, 8, K), at(63, 7, W), at(72, 7, K), at(72, 8, K), at(72, 9, W), at(81, 8, K),
-          at(81, 9, W), at(82, 0, GREEN)}},
-        // What a command leaves in work_rect, seen by the fill of "@RECT".
-        {"XeResetsWorkRect", "@TXT{ab}@XE{0}@RECT{00FF00}", {}, {span(0, 400, GREEN)}},
-        {"SepResetsWorkRect", "@TXT{ab}@SEP{0}@RECT{00FF00}", {}, {span(0, 400, GREEN)}},
-        {"TreeWithoutPatternResetsWorkRect", "@TXT{ab}@TREE{10}@RECT{00FF00}", {}, {span(0, 400, GREEN)}},
-        {"TreeColumnEndsFromTheItemsLeft", "@D{50}@TREE{10}@RECT{00FF00}", left20,
-         {span(0, 20, W), span(20, 65, GREEN), span(65, 420, W)}},
-        {"DrsLeavesTheLastSegment", "@DRC{FF0000,2}@DRS{0,100}@RECT{00FF00}", {},
-         {at(1, 5, 0x0000FF), at(50, 5, W), span(51, 100, GREEN), span(100, 400, W)}},
         {"SepAtRightEdgeDrawsNothing", "@XE{0}@SEP{1}@SEP{2}@SEP{3}@SEP{4}@SEP{0}@OFS{-1}@SEP{0}",
          {400, 20, 0, 0, 410},
          {at(399, 0, K), span(0, 399, W), span(400, 410, W)}},
-        {"SepOtherCodesOneLineNoStep6Always", "@PEN{00FF00}@OFS{50}@SEP{5}@OFS{2}@SEP{0}@OFS{2}@SEP{-3}@OFS{500}@SEP{6}"
-                                              "@OFS{-497}@SEP{0}", {},
-         {at(49, 0, W), at(50, 0, GREEN), at(51, 0, W), at(52, 0, GREEN), at(53, 0, W), at(54, 0, GREEN),
-          span(55, 57, W), at(57, 0, GREEN), span(58, 398, W), at(398, 19, RED), at(399, 0, W)}},
     };
 }
 
