@@ -88,6 +88,8 @@ std::vector<Case> cases()
          {at(0, 0, K), span(1, 5, W), span(5, 8, K, SOME), span(92, 95, K, SOME), span(95, 100, W), at(100, 0, RED),
           span(101, 120, W), at(120, 19, K), at(120, 20, W), span(121, 125, W), span(125, 128, K, SOME),
           span(201, 205, K, SOME), span(205, 210, W), at(210, 0, RED), span(211, 400, W)}},
+        {"CellWithoutSeparatorDrawsItsLine", "@CL{1 Total}@PEN{0000FF}@OFS{1}@SEP{0}", {},
+         {span(0, 120, W), at(120, 0, K), at(121, 0, RED), span(122, 400, W)}},
         // Centring is the flag that moves a right-aligned line too.
         {"CsCdIgnoreFlags", "@DTA{1}@CS{0,ab}@CD{1,ab}", {},
          {span(5, 8, K, SOME), span(30, 120, W), span(121, 180, W), span(190, 195, K, SOME), span(195, 400, W)}},
