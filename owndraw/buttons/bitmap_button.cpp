@@ -71,6 +71,15 @@ void keep_glyph_name(HWND button, const char* glyph)
         SetPropA(button, GLYPH_PROPERTY, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(name)));
 }
 
+// The caption is read with a limit, so a longer window text is cut at the buffer.
+void read_caption(HWND button, char (&caption)[BUTTON_CAPTION_SIZE])
+{
+    int limit = GetWindowTextLengthA(button) + 1;
+    if (limit > static_cast<int>(sizeof caption))
+        limit = static_cast<int>(sizeof caption);
+    GetWindowTextA(button, caption, limit);
+}
+
 } // namespace
 
 void kept_glyph_name(HWND button, char* glyph, size_t glyph_size)
@@ -87,10 +96,7 @@ void make_bitmap_button(HWND button)
 {
     // Read and cut as a paint reads it, so that the label and glyph are those it would paint.
     char caption[BUTTON_CAPTION_SIZE] = "";
-    int limit = GetWindowTextLengthA(button) + 1;
-    if (limit > static_cast<int>(sizeof caption))
-        limit = static_cast<int>(sizeof caption);
-    GetWindowTextA(button, caption, limit);
+    read_caption(button, caption);
     // A caption without '/' is already a label: calling again keeps the glyph.
     if (std::strchr(caption, '/') != nullptr) {
         char label[BUTTON_LABEL_SIZE];
@@ -158,12 +164,8 @@ int paint_bitmap_button(HINSTANCE instance, HWND dialog, int control_id, ButtonL
 void compose_bitmap_button(HINSTANCE instance, HWND button, HDC dc, int width, int height,
                            ButtonLook look)
 {
-    // The caption is read with a limit, so a longer window text is cut at the buffer.
     char caption[BUTTON_CAPTION_SIZE] = "";
-    int limit = GetWindowTextLengthA(button) + 1;
-    if (limit > static_cast<int>(sizeof caption))
-        limit = static_cast<int>(sizeof caption);
-    GetWindowTextA(button, caption, limit);
+    read_caption(button, caption);
     char label[BUTTON_LABEL_SIZE];
     char glyph[BUTTON_GLYPH_NAME_SIZE];
     split_button_caption(caption, label, sizeof label, glyph, sizeof glyph);

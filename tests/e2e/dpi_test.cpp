@@ -4,9 +4,6 @@
 // that does otherwise is reported instead of passing.
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
-#include <cstdio>
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -39,22 +36,10 @@ UINT dpi_of(HWND window) {
     return get ? get(window) : 0;
 }
 
-// Wine 8 may keep its desktop at the DPI of an earlier program (one started from Unix first
-// opened it): start again for a while, then report the test skipped, naming the DPI given.
-template <typename Start, typename Stop>
-UINT start_at(UINT dpi, Start start, Stop stop) {
-    UINT got = start();
-    for (int tries = 1; got != dpi && tries < 10; ++tries)
-        stop(), Sleep(500), got = start();
-    return got;
-}
+// Wine gives a program the DPI of LogPixels only in a session of its own (scripts/run-tests.sh
+// gives these tests one); elsewhere a test reports itself skipped, naming the DPI given.
 #define SKIP_UNLESS_AT(dpi, got) \
     if ((got) != (dpi)) GTEST_SKIP() << "Wine gave the program " << (got) << " dpi, not the " << (dpi) << " of LogPixels"
-std::unique_ptr<Program> program_at(UINT dpi) {
-    std::unique_ptr<Program> run;
-    start_at(dpi, [&] { run = std::make_unique<Program>(); return run->dialog ? dpi_of(run->dialog) : dpi; }, [&] { run.reset(); });
-    return run;
-}
 
 // The client area of `window` as the screen shows it.
 void capture(HWND window, pixels::Canvas* canvas) {
@@ -83,13 +68,11 @@ struct Resource {
 };
 std::string rendering(const char* name, UINT dpi) { return dpi == 96 ? name : name + ("_" + std::to_string(MulDiv(dpi, 100, 96))); }
 
-// Today's dialog at 96 dots per inch, in client pixels: the client area and the controls,
-// and where the label in the picture ends, left and below, against the left and top of its field.
+// Today's dialog at 96 dots per inch, in client pixels: the client area and the controls.
 const SIZE CLIENT_AT_96 = {596, 473};
 struct Control { int id; RECT at_96; };
 const Control CONTROLS[] = {{MAIN_FIELD, {170, 380, 395, 400}}, {CLIENT_FIELD, {170, 437, 395, 457}},
                             {STATUS_LINE, {48, 7, 518, 27}}, {IDOK, {449, 395, 548, 418}}, {IDCANCEL, {30, 395, 129, 418}}};
-const POINT LABEL_GAP_AT_96 = {0, 4};
 bool dark(pixels::Rgb c) { return (c >> 16) < 100 && ((c >> 8) & 0xFF) < 100 && (c & 0xFF) < 120; }
 
 // Every edge of every control at `dpi`, within a pixel; an empty text when all are.
@@ -105,31 +88,30 @@ std::string misplaced_controls(const Program& run, UINT dpi) {
     return wrong;
 }
 
-// What the picture must show at `dpi`, whether rendered for it or resampled: the banner across
-// the whole width, each label over its field as at 96 scaled (within 2 pixels at 96), the sunken
-// frame just around the status line. An empty text when all holds.
+// What the screen must show at `dpi` away from the controls: the picture rendered for it pixel
+// for pixel (100, 125, 150 and 200%); between renderings, the closest resampled, so the banner
+// reaches across the whole width. An empty text when all holds.
 std::string picture_faults(const Program& run, UINT dpi, const pixels::Canvas& shot) {
-    const auto s = [dpi](int v) { return MulDiv(v, dpi, 96); };
-    const auto at = [&shot](int x, int y) { return x >= 0 && y >= 0 && x < shot.width && y < shot.height ? shot.at(x, y) : 0xFFFFFFu; };
-    std::string faults;
-    for (int x = 0; x < shot.width && faults.empty(); ++x)
-        if (int(at(x, s(122)) & 0xFF) < int(at(x, s(122)) >> 16) + 40)
-            faults += "no banner at x " + std::to_string(x) + "; ";
-    for (int id : {MAIN_FIELD, CLIENT_FIELD}) {
-        const RECT field = client_rect(run.dialog, run.control(id));
-        int left = field.right, bottom = -1;
-        for (int y = field.top - s(24); y < field.top; ++y)
-            for (int x = field.left - s(10); x < field.right; ++x)
-                if (dark(at(x, y)))
-                    left = std::min(left, x), bottom = std::max(bottom, y);
-        const int tolerance = 2 * int(dpi) / 96;
-        if (std::abs(left - field.left - s(LABEL_GAP_AT_96.x)) > tolerance || std::abs(field.top - bottom - s(LABEL_GAP_AT_96.y)) > tolerance)
-            faults += "label of " + std::to_string(id) + " ends " + std::to_string(left - field.left) + " left, " + std::to_string(field.top - bottom) + " above; ";
+    if (dpi % 24 != 0 || dpi == 168) {
+        const int y = MulDiv(122, dpi, 96);
+        for (int x = 0; x < shot.width; ++x)
+            if (int(shot.at(x, y) & 0xFF) < int(shot.at(x, y) >> 16) + 40)
+                return "no banner at x " + std::to_string(x);
+        return "";
     }
-    const RECT status = client_rect(run.dialog, run.control(STATUS_LINE));
-    if (!dark(at(status.left - 1, status.top + 2) & 0x7F7F7F) || at(status.right, status.top + 2) < 0xF0F0F0)
-        faults += "the status line is not inside its frame; ";
-    return faults;
+    std::vector<RECT> controls;
+    for (HWND c = GetWindow(run.dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (IsWindowVisible(c))
+            controls.push_back(client_rect(run.dialog, c));
+    Resource picture(rendering("BINDER", dpi));
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x) {
+            const POINT p{x, y};
+            if (std::none_of(controls.begin(), controls.end(), [p](const RECT& r) { return PtInRect(&r, p); }) &&
+                shot.at(x, y) != picture.canvas->at(x, y))
+                return "unlike the picture, first " + pixels::pixel_message(x, y, shot.at(x, y), picture.canvas->at(x, y));
+        }
+    return "";
 }
 
 // Rows of dark ink in the client path field: the height of its font.
@@ -148,16 +130,12 @@ int field_text_height(const Program& run) {
 
 class Scale : public ::testing::TestWithParam<UINT> {};
 
-TEST_P(Scale, TheDialogIsTodaysPictureScaledAndInstalls) {
+TEST_P(Scale, TheDialogIsTodaysPictureScaled) {
     const UINT dpi = GetParam();
     const bool rendered = dpi % 24 == 0 && dpi != 168; // 100, 125, 150 and 200%
     const auto s = [dpi](int v) { return MulDiv(v, dpi, 96); };
     DisplayDpi display(dpi);
-    const std::string folder = "C:\\e2e\\Dpi" + std::to_string(dpi), client = folder + "\\CLIENT";
-    test::remove_tree(folder);
-    CreateDirectoryA("C:\\e2e", nullptr), CreateDirectoryA(folder.c_str(), nullptr);
-    const std::unique_ptr<Program> started = program_at(dpi);
-    const Program& run = *started;
+    const Program run;
     ASSERT_NE(run.dialog, nullptr) << "no dialog from " << SETUP_EXE;
     SKIP_UNLESS_AT(dpi, dpi_of(run.dialog));
 
@@ -171,31 +149,17 @@ TEST_P(Scale, TheDialogIsTodaysPictureScaledAndInstalls) {
     wait_until([&] { capture(run.dialog, &shot); return (faults = picture_faults(run, dpi, shot)).empty(); }, 3000);
     EXPECT_EQ(faults, "");
 
-    // Away from the controls the screen shows the picture rendered for this scale, pixel for pixel.
-    std::vector<RECT> controls;
-    for (HWND c = GetWindow(run.dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-        if (IsWindowVisible(c))
-            controls.push_back(client_rect(run.dialog, c));
-    Resource picture(rendering("BINDER", dpi));
-    int differ = 0;
-    std::string first;
-    for (int y = 0; y < shot.height && rendered; ++y)
-        for (int x = 0; x < shot.width; ++x) {
-            const POINT p{x, y};
-            if (std::none_of(controls.begin(), controls.end(), [p](const RECT& r) { return PtInRect(&r, p); }) &&
-                shot.at(x, y) != picture.canvas->at(x, y) && differ++ == 0)
-                first = pixels::pixel_message(x, y, shot.at(x, y), picture.canvas->at(x, y));
-        }
-    EXPECT_EQ(differ, 0) << "pixels unlike the picture, first " << first;
-
     // Each glyph is its rendering of 20 pixels at this scale, at (2, 1) scaled; each label is
     // centred right of it.
     for (const auto& [id, glyph] : {std::pair<int, const char*>{IDOK, "ICOB011"}, {IDCANCEL, "ICOB002"}}) {
         RECT button{};
         GetClientRect(run.control(id), &button);
         pixels::Canvas face(button.right, button.bottom);
-        capture(run.control(id), &face);
-        const pixels::Ink label = pixels::find_ink(face, 0, s(21), button.right - 2, 1, button.bottom - 1);
+        pixels::Ink label;
+        wait_until([&] {
+            capture(run.control(id), &face);
+            return (label = pixels::find_ink(face, 0, s(21), button.right - 2, 1, button.bottom - 1)).count > 0;
+        }, 3000);
         EXPECT_NEAR(label.left + label.right, s(20) + button.right - 2, 3) << "label of " << id << " not centred right of the glyph";
         Resource drawn(rendering(glyph, dpi));
         EXPECT_TRUE(!rendered || drawn.canvas->width == s(20)) << glyph;
@@ -206,16 +170,8 @@ TEST_P(Scale, TheDialogIsTodaysPictureScaledAndInstalls) {
         EXPECT_EQ(unlike, 0) << "pixels of " << glyph << " not where its rendering puts them";
     }
 
-    // And a full installation still completes.
-    run.set_text(CLIENT_FIELD, client);
-    run.press(IDOK);
-    HWND box = run.wait_box(30000);
-    ASSERT_NE(box, nullptr) << "no message at the end";
-    EXPECT_EQ(window_text(GetDlgItem(box, BOX_TEXT)).substr(0, 37), "Installazione terminata con successo.");
-    run.answer(box, IDOK);
+    run.key(VK_ESCAPE);
     EXPECT_EQ(run.exit_code(), 0u);
-    EXPECT_TRUE(test::file_exists(client + "\\VORAN.EXE"));
-    test::remove_tree(folder);
 }
 
 // 175% lies between renderings: the closest is resampled.
@@ -225,8 +181,7 @@ INSTANTIATE_TEST_SUITE_P(E2E, Scale, ::testing::Values(96u, 120u, 144u, 168u, 19
 // A move to a monitor of another DPI lays the dialog out for it, picture and font, in the
 // rectangle suggested, and back again.
 TEST(Scale, DpiChangedLaysTheDialogOutAgain) {
-    const std::unique_ptr<Program> started = program_at(96);
-    const Program& run = *started;
+    const Program run;
     ASSERT_NE(run.dialog, nullptr) << "no dialog from " << SETUP_EXE;
     SKIP_UNLESS_AT(96u, dpi_of(run.dialog));
     RECT before{};
@@ -251,7 +206,9 @@ TEST(Scale, DpiChangedLaysTheDialogOutAgain) {
         std::string faults;
         wait_until([&] { capture(run.dialog, &shot); return (faults = picture_faults(run, dpi, shot)).empty(); }, 3000);
         EXPECT_EQ(faults, "") << "at " << dpi;
-        EXPECT_NEAR(field_text_height(run), text_at_96 * int(dpi) / 96, 2) << "font rows at " << dpi;
+        int rows = 0;
+        wait_until([&] { return std::abs((rows = field_text_height(run)) - text_at_96 * int(dpi) / 96) <= 2; }, 3000);
+        EXPECT_NEAR(rows, text_at_96 * int(dpi) / 96, 2) << "font rows at " << dpi;
     }
     run.key(VK_ESCAPE);
     EXPECT_EQ(run.exit_code(), 0u);
@@ -278,31 +235,25 @@ TEST(Scale, TheListFrameScalesTheMarkupWithItsWindow) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION preview{};
-    HWND frame = nullptr, list = nullptr;
-    const auto close = [&] {
-        PostMessageA(frame, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(preview.hProcess, 5000) != WAIT_OBJECT_0)
-            TerminateProcess(preview.hProcess, 1);
-        CloseHandle(preview.hThread), CloseHandle(preview.hProcess);
-    };
-    const UINT got = start_at(144, [&] {
-        frame = nullptr;
-        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &preview))
-            return 144u;
-        wait_until([&] {
-            EnumThreadWindows(preview.dwThreadId, [](HWND w, LPARAM found) { return IsWindowVisible(w) ? (*reinterpret_cast<HWND*>(found) = w, FALSE) : TRUE; }, LPARAM(&frame));
-            return frame != nullptr;
-        });
-        return dpi_of(list = frame ? GetWindow(frame, GW_CHILD) : nullptr);
-    }, close);
-    if (got != 144)
-        close();
-    SKIP_UNLESS_AT(144u, got);
+    ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &preview));
+    HWND frame = nullptr;
+    wait_until([&] {
+        EnumThreadWindows(preview.dwThreadId, [](HWND w, LPARAM found) {
+            return IsWindowVisible(w) ? (*reinterpret_cast<HWND*>(found) = w, FALSE) : TRUE;
+        }, LPARAM(&frame));
+        return frame != nullptr;
+    });
+    const HWND list = GetWindow(frame, GW_CHILD);
+    const UINT got = dpi_of(list);
     pixels::Canvas shot(200, 30);
-    wait_until([&] { return list && (capture(list, &shot), shot.at(75, 15) == 0); }, 3000);
-    EXPECT_EQ(pixels::hex(shot.at(50, 15)) + " " + pixels::hex(shot.at(75, 15)), "0xffffff 0x000000") << "at x = 50 and 75";
-    close();
+    wait_until([&] { return list && (capture(list, &shot), shot.at(75, 15) == 0); }, got == 144 ? 3000 : 0);
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(preview.hProcess, 5000) != WAIT_OBJECT_0)
+        TerminateProcess(preview.hProcess, 1);
+    CloseHandle(preview.hThread), CloseHandle(preview.hProcess);
     DeleteFileA(rows.c_str());
+    SKIP_UNLESS_AT(144u, got);
+    EXPECT_EQ(pixels::hex(shot.at(50, 15)) + " " + pixels::hex(shot.at(75, 15)), "0xffffff 0x000000") << "at x = 50 and 75";
 }
 
 } // namespace
