@@ -130,7 +130,7 @@ int field_text_height(const Program& run) {
 
 class Scale : public ::testing::TestWithParam<UINT> {};
 
-TEST_P(Scale, TheDialogIsTodaysPictureScaled) {
+TEST_P(Scale, TheDialogIsTodaysPictureScaledAndInstalls) {
     const UINT dpi = GetParam();
     const bool rendered = dpi % 24 == 0 && dpi != 168; // 100, 125, 150 and 200%
     const auto s = [dpi](int v) { return MulDiv(v, dpi, 96); };
@@ -170,8 +170,19 @@ TEST_P(Scale, TheDialogIsTodaysPictureScaled) {
         EXPECT_EQ(unlike, 0) << "pixels of " << glyph << " not where its rendering puts them";
     }
 
-    run.key(VK_ESCAPE);
+    // And a full installation from the demo main installation still completes.
+    const std::string folder = "C:\\e2e\\Dpi" + std::to_string(dpi), client = folder + "\\CLIENT";
+    test::remove_tree(folder);
+    CreateDirectoryA("C:\\e2e", nullptr), CreateDirectoryA(folder.c_str(), nullptr);
+    run.set_text(CLIENT_FIELD, client);
+    run.press(IDOK);
+    HWND box = run.wait_box(30000);
+    ASSERT_NE(box, nullptr) << "no message at the end";
+    EXPECT_EQ(window_text(GetDlgItem(box, BOX_TEXT)).substr(0, 37), "Installazione terminata con successo.");
+    run.answer(box, IDOK);
     EXPECT_EQ(run.exit_code(), 0u);
+    EXPECT_TRUE(test::file_exists(client + "\\VORAN.EXE"));
+    test::remove_tree(folder);
 }
 
 // 175% lies between renderings: the closest is resampled.
