@@ -41,18 +41,6 @@ UINT dpi_of(HWND window) {
 #define SKIP_UNLESS_AT(dpi, got) \
     if ((got) != (dpi)) GTEST_SKIP() << "Wine gave the program " << (got) << " dpi, not the " << (dpi) << " of LogPixels"
 
-// The client area of `window` as the screen shows it.
-void capture(HWND window, pixels::Canvas* canvas) {
-    POINT origin{0, 0};
-    ClientToScreen(window, &origin);
-    canvas->copy_from(guard::WindowDC(nullptr).get(), origin.x, origin.y);
-}
-RECT client_rect(HWND dialog, HWND control) {
-    RECT r{};
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
 // `name` as the program's resources hold it, drawn on a canvas of its size.
 struct Resource {
     explicit Resource(const std::string& name) : bitmap(LoadBitmapA(GetModuleHandleA(nullptr), name.c_str())) {

@@ -3,7 +3,10 @@
 #pragma once
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -13,6 +16,15 @@
 namespace e2e {
 
 constexpr int MAIN_FIELD = 101, CLIENT_FIELD = 102, STATUS_LINE = 103, BOX_TEXT = 0xFFFF;
+
+// The program's messages, as printf formats of what its boxes show.
+const char COPY_FAILED[] = "Errore nella copia del file %s.\nVerificare l'esistenza del file.";
+const char DONE[] = "Installazione terminata con successo.\n\nUtilizzare il collegamento creato sul Desktop per l'attivazione di VORAN.";
+const char EXISTS[] = "Attenzione! Il percorso CLIENT indicato gia' esiste.\n Vuoi effettuare l'aggiornamento?";
+const char KEPT[] = "Attenzione! Non e' stato possibile ripristinare il file %s.\nLa versione precedente e' conservata come %s.";
+// The client files, in the order of the copies.
+const char* const CLIENT_FILES[] = {"VORAN.INI", "IM31BMP.DIL", "IM31JPG.DIL", "IMGMAN31.DLL", "IMAGE2PDF.DLL",
+                                    "VORAN.EXE", "VORAN.HLP", "VORAN.CHM", "IDE21201.VXD"};
 
 // Polls `done` every 20 ms until it holds or `timeout_ms` has passed.
 inline bool wait_until(const std::function<bool()>& done, DWORD timeout_ms = 10000) {
@@ -29,6 +41,14 @@ inline std::string window_text(HWND window) {
     return text;
 }
 
+// What a message box says, "caption: text"; and what the program's box says with `format`.
+inline std::string box_says(HWND box) { return box ? window_text(box) + ": " + window_text(GetDlgItem(box, BOX_TEXT)) : "no message box"; }
+inline std::string says(const char* format, const std::string& a = "", const std::string& b = "") {
+    char text[1024];
+    std::snprintf(text, sizeof text, format, a.c_str(), b.c_str());
+    return std::string("setup: ") + text;
+}
+
 // Pixels of `colour` in a button's label area (right of the glyph, inside the edges) as the
 // screen shows it.
 inline int label_ink(HWND button, pixels::Rgb colour) {
@@ -36,6 +56,26 @@ inline int label_ink(HWND button, pixels::Rgb colour) {
     GetWindowRect(button, &r);
     pixels::Canvas canvas(r.right - r.left, r.bottom - r.top);
     return canvas.copy_from(owndraw::guard::WindowDC(nullptr).get(), r.left, r.top), pixels::find_ink(canvas, colour, 24, canvas.width - 2, 1, canvas.height - 1).count;
+}
+
+// Where `control` lies in the client area of `dialog`.
+inline RECT client_rect(HWND dialog, HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+// The client area of `window` as the screen shows it.
+inline void capture(HWND window, pixels::Canvas* canvas) {
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    canvas->copy_from(owndraw::guard::WindowDC(nullptr).get(), origin.x, origin.y);
+}
+// The desktop's VORAN4.LNK.
+inline std::string desktop_link() {
+    char desktop[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
+    return desktop + std::string("\\VORAN4.LNK");
 }
 
 // A Unix path is reached through Wine's Z: drive.

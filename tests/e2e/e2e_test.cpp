@@ -3,15 +3,13 @@
 // focus, the exit code and the folders afterwards).
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
 #include "e2e/driver.h"
-#include "owndraw/primitives/graphics.h"
-#include "support/pixels.h"
+#include "support/accessible.h"
 
 using namespace owndraw;
 
@@ -19,44 +17,35 @@ namespace {
 
 using namespace e2e;
 
-TEST(Dialog, CentredWithTheDefaultsARedLabelOnlyOnTheFocusedButtonAndEscapeLeaves) {
+// The dialog as a person first meets it, and as a screen reader reads it from another process.
+TEST(Dialog, CentredNamedWithTheDefaultsAndTheFocusAndPressAlwaysShow) {
     Program run;
     ASSERT_NE(run.dialog, nullptr) << "no dialog from " << SETUP_EXE;
     RECT r;
     GetWindowRect(run.dialog, &r);
     EXPECT_EQ(std::to_string((r.left + r.right - GetSystemMetrics(SM_CXSCREEN)) / 2) + "," + std::to_string((r.top + r.bottom - GetSystemMetrics(SM_CYSCREEN)) / 2), "0,0") << "off centre by x,y";
     EXPECT_NE(GetWindowLongA(run.dialog, GWL_STYLE) & WS_CAPTION, WS_CAPTION) << "a title bar";
-    // The background picture, from its top left corner, wherever no control lies.
-    POINT origin{0, 0};
-    ClientToScreen(run.dialog, &origin);
-    GetClientRect(run.dialog, &r);
-    pixels::Canvas shown(r.right, r.bottom), picture(r.right, r.bottom);
-    draw_bitmap(picture.dc.get(), guard::Bitmap(LoadBitmapA(GetModuleHandleA(nullptr), "BINDER")).get(), 0, 0);
-    // The controls' rectangles are read once: asking another process which child lies under
-    // each of 300,000 points costs Wine a server round trip per point.
-    std::vector<RECT> controls;
-    for (HWND c = GetWindow(run.dialog, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-        RECT cr{};
-        GetWindowRect(c, &cr);
-        MapWindowPoints(nullptr, run.dialog, reinterpret_cast<POINT*>(&cr), 2);
-        controls.push_back(cr);
-    }
-    const auto on_picture = [&](POINT p) {
-        return std::none_of(controls.begin(), controls.end(), [p](const RECT& c) { return PtInRect(&c, p) != FALSE; });
-    };
-    std::string differs;
-    EXPECT_TRUE(wait_until([&] {
-        shown.copy_from(guard::WindowDC(nullptr).get(), origin.x, origin.y), differs.clear();
-        for (int i = 0; i < r.right * r.bottom && differs.empty(); ++i) {
-            POINT p{i % r.right, i / r.right};
-            if (on_picture(p) && shown.at(p.x, p.y) != picture.at(p.x, p.y))
-                differs = pixels::pixel_message(p.x, p.y, shown.at(p.x, p.y), picture.at(p.x, p.y));
-        }
-        return differs.empty();
-    }, 3000)) << "background " << differs;
     EXPECT_EQ(run.text(MAIN_FIELD) + "|" + run.text(CLIENT_FIELD) + "|" + run.text(STATUS_LINE), "F:\\VORAN|C:\\VORAN|");
     for (int id : {MAIN_FIELD, CLIENT_FIELD})
         EXPECT_EQ(SendMessageA(run.control(id), EM_GETLIMITTEXT, 0, 0), 151) << "length limit of field " << id;
+    // 0: the dialog. A role of 0: the one the platform's proxy gives is not checked.
+    const long button_role = accessible::on_wine() ? ROLE_SYSTEM_CLIENT : ROLE_SYSTEM_PUSHBUTTON;
+    const struct { int id; const char* name; const char* shortcut; long role; } names[] = {
+        {0, "Installazione postazione client VORAN", "", 0}, {IDOK, "Conferma", "Alt+C", button_role}, {IDCANCEL, "Annulla", "Alt+A", button_role},
+        {MAIN_FIELD, "Percorso installazione principale (SERVER):", "", ROLE_SYSTEM_TEXT}, {CLIENT_FIELD, "Percorso installazione remota (CLIENT):", "", ROLE_SYSTEM_TEXT}};
+    for (const auto& c : names) {
+        const auto spoken = accessible::speak(c.id ? run.control(c.id) : run.dialog);
+        EXPECT_EQ(spoken.name + "|" + spoken.shortcut, std::string(c.name) + "|" + c.shortcut) << "control " << c.id;
+        EXPECT_TRUE(c.role == 0 || spoken.role == c.role) << "control " << c.id << ": role " << spoken.role << ", want " << c.role;
+    }
+    // No name reads out a glyph.
+    std::vector<HWND> children;
+    EnumChildWindows(run.dialog, [](HWND child, LPARAM list) { return reinterpret_cast<std::vector<HWND>*>(list)->push_back(child), TRUE; }, LPARAM(&children));
+    EXPECT_EQ(children.size(), 7u) << "five controls and two labels";
+    for (HWND child : children) {
+        const std::string name = accessible::speak(child).name, text = window_text(child);
+        EXPECT_TRUE(name.find('/') == std::string::npos && name.find("ICOB") == std::string::npos && text.find('/') == std::string::npos) << name;
+    }
     // Main path, client path, Conferma, Annulla: the status line is no tab stop.
     for (int focus : {MAIN_FIELD, CLIENT_FIELD, IDOK, IDCANCEL}) {
         if (focus != MAIN_FIELD)
@@ -70,18 +59,42 @@ TEST(Dialog, CentredWithTheDefaultsARedLabelOnlyOnTheFocusedButtonAndEscapeLeave
             return ink == (focus == IDOK ? "red black " : focus == IDCANCEL ? "black red " : "black black ");
         }, 3000)) << "focus on " << focus << ", labels (Conferma, Annulla) " << ink;
     }
+    // The focus and the press show on Conferma, a whole repaint included: face row 0 (raised
+    // 0xBFC0BF, sunken white) and the label, as the screen shows them.
+    run.set_text(MAIN_FIELD, ""); // a blank field: Conferma does nothing
+    HWND ok = run.control(IDOK);
+    GetWindowRect(ok, &r);
+    pixels::Canvas top(1, 1);
+    const auto look = [&] {
+        top.copy_from(guard::WindowDC(nullptr).get(), r.left + 30, r.top);
+        const pixels::Rgb face = top.at(0, 0);
+        return (face == 0xFFFFFF ? "sunken" : face == 0xBFC0BF ? "raised" : pixels::hex(face)) + std::string(label_ink(ok, 0xFF0000) > 20 ? " red" : " black");
+    };
+    SendMessageA(run.dialog, WM_NEXTDLGCTL, WPARAM(ok), TRUE);
+    std::string seen;
+    const struct { const char* step; std::function<void()> act; const char* want; } steps[] = {
+        {"focus", [] {}, "raised red"},
+        {"whole repaint", [&] {
+             // Over what the screen showed, so that only a new paint can pass.
+             FillRect(guard::WindowDC(nullptr).get(), &r, guard::Brush(CreateSolidBrush(RGB(255, 0, 255))).get());
+             RedrawWindow(run.dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+         }, "raised red"},
+        {"mouse press", [&] { PostMessageA(ok, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 8)); }, "sunken red"},
+        {"release", [&] { PostMessageA(ok, WM_LBUTTONUP, 0, MAKELPARAM(40, 8)); }, "raised red"},
+    };
+    for (const auto& s : steps) {
+        s.act();
+        EXPECT_TRUE(wait_until([&] { return (seen = look()) == s.want; }, 3000)) << s.step << ": " << seen;
+    }
+    EXPECT_TRUE(run.running() && run.find(false) == nullptr) << "Conferma with a blank field does nothing";
     run.key(VK_ESCAPE);
     EXPECT_EQ(run.exit_code(), 0u);
 }
 
-const char COPY_FAILED[] = "Errore nella copia del file %s.\nVerificare l'esistenza del file.";
 const char NO_SPACE[] = "Errore nella copia del file %s.\nSpazio insufficiente.";
 const char NO_MAIN[] = "Attenzione! Nel percorso %s non e' presente l'installazione principale di VORAN.";
 const char NO_DRIVE[] = "Attenzione! Il disco %s indicato nel percorso CLIENT non e' disponibile.";
 const char CREATE_FAILED[] = "Errore nella creazione del percorso CLIENT indicato.";
-const char DONE[] = "Installazione terminata con successo.\n\nUtilizzare il collegamento creato sul Desktop per l'attivazione di VORAN.";
-const char EXISTS[] = "Attenzione! Il percorso CLIENT indicato gia' esiste.\n Vuoi effettuare l'aggiornamento?";
-const char KEPT[] = "Attenzione! Non e' stato possibile ripristinare il file %s.\nLa versione precedente e' conservata come %s.";
 const char CONFIG_NO_SPACE[] = "Errore nella scrittura del file %s.\nSpazio insufficiente.";
 const char DONE_NO_LINK[] = "Installazione terminata con successo.";
 const char MAIN_NOT_ANSI[] = "Attenzione! Il percorso SERVER indicato contiene caratteri non validi.";
@@ -90,8 +103,6 @@ const char IS_MAIN[] = "Attenzione! Il percorso CLIENT indicato coincide con l'i
 const char RELATIVE_PATH[] = "Attenzione! Il percorso CLIENT indicato non e' completo.\nIndicarlo a partire dalla radice del disco, ad esempio C:\\VORAN.";
 #define COPYING "Installazione in corso: copia di "
 
-const char* const CLIENT_FILES[] = {"VORAN.INI", "IM31BMP.DIL", "IM31JPG.DIL", "IMGMAN31.DLL", "IMAGE2PDF.DLL",
-                                    "VORAN.EXE", "VORAN.HLP", "VORAN.CHM", "IDE21201.VXD"};
 const size_t SIZES[] = {0, 3000, 0, 70000, 65280, 200003, 1234, 65281, 512};
 // The main installation's VORAN.INI, and the client's once the keys are written.
 std::string ini(const std::string& db_path, const char* more = "") { return "[VORAN]\r\nVersione=6.2\r\n[CONFIG]\r\nDB_PATH=" + db_path + "\r\n" + more + "[RETE]\r\nUtenti=5\r\n"; }
@@ -176,9 +187,7 @@ TEST_P(Installation, Scenario) {
     const char* prefix = std::getenv("WINEPREFIX");
     std::map<std::string, std::string> names = {{"$F", "C:\\e2e\\" + std::string(s.name)}, {"$S", small}, {"$A", ""}, {"$Z", prefix ? windows_path(prefix) + "\\drive_c" : "C:"}};
     const std::string folder = names["$F"], main = expand(s.main, names), client = expand(s.client, names);
-    char desktop[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
-    const std::string link = desktop + std::string("\\VORAN4.LNK");
+    const std::string link = desktop_link();
     SetFileAttributesA((client + "\\VORAN.EXE").c_str(), FILE_ATTRIBUTE_NORMAL);  // left read-only by an earlier run
     test::remove_tree(folder);
     test::remove_tree(s.setup & SMALL ? client : "");
@@ -223,9 +232,7 @@ TEST_P(Installation, Scenario) {
     for (const Box& b : s.boxes) {
         HWND box = run.wait_box();
         ASSERT_NE(box, nullptr) << "no message box; expected " << b.format;
-        char want[1024];
-        std::snprintf(want, sizeof want, b.format, expand(b.argument, names).c_str(), names["$A"].c_str());
-        EXPECT_EQ(window_text(box) + ": " + window_text(GetDlgItem(box, BOX_TEXT)), std::string("setup: ") + want);
+        EXPECT_EQ(box_says(box), says(b.format, expand(b.argument, names), names["$A"]));
         EXPECT_FALSE(IsWindowEnabled(run.dialog)) << "the dialog can be worked while the message is shown";
         // Only the question offers a choice, Yes or No; the rest inform. The pictures need a moment to paint.
         const std::string look = b.format == EXISTS ? "6 7 exclamation" : "1 information";
@@ -259,10 +266,7 @@ TEST_P(Installation, Scenario) {
             expected[installed], expected[installed + name] = name == std::string("VORAN.INI") ? ini(main, "Timer=10\r\n") : files[name];
     if (!names["$A"].empty())
         expected[names["$A"].substr(folder.size() + 1)] = expected[installed + "VORAN.INI"], expected.erase(installed + "VORAN.INI");
-    for (auto& [name, bytes] : found)
-        EXPECT_TRUE(expected.count(name) && expected[name] == bytes) << name << " is new or changed";
-    for (const auto& entry : expected)
-        EXPECT_TRUE(found.count(entry.first)) << entry.first << " is missing";
+    EXPECT_EQ(test::differences(found, expected), "") << "+new, ~changed or -missing";
     EXPECT_FALSE((s.setup & SMALL) && test::file_exists(client)) << client << " stayed";
     std::string want_link = s.installed && !(s.setup & NO_LINK) ? client + "\\VORAN.EXE | " + client + " | Voran4" : " |  | ";
     std::replace(want_link.begin(), want_link.end(), '/', '\\');  // either separator will do in the shortcut

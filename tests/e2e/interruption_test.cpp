@@ -5,9 +5,6 @@
 // byte for byte (an update, answered No), or goes on to a complete new installation.
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -17,13 +14,8 @@ namespace {
 
 using namespace e2e;
 
-const char* const FILES[] = {"VORAN.INI", "IM31BMP.DIL", "IM31JPG.DIL", "IMGMAN31.DLL", "IMAGE2PDF.DLL",
-                             "VORAN.EXE", "VORAN.HLP", "VORAN.CHM", "IDE21201.VXD"};
 const char RECOVERED[] = "L'installazione precedente in %s e' stata interrotta: la cartella e' stata ripristinata com'era prima.";
 const char UNREADABLE[] = "Attenzione! L'installazione precedente in %s e' stata interrotta, ma il file %s non e' leggibile.\nLa cartella non e' stata modificata.";
-const char KEPT[] = "Attenzione! Non e' stato possibile ripristinare il file %s.\nLa versione precedente e' conservata come %s.";
-const char EXISTS[] = "Attenzione! Il percorso CLIENT indicato gia' esiste.\n Vuoi effettuare l'aggiornamento?";
-const char DONE[] = "Installazione terminata con successo.\n\nUtilizzare il collegamento creato sul Desktop per l'attivazione di VORAN.";
 const char JOURNAL[] = "\\~VRSETUP.JNL";
 const size_t BIG = 48u << 20; // VORAN.EXE when its copy is to be caught part-way; every other file is far below 1 MiB
 
@@ -77,16 +69,6 @@ bool catch_moment(const Program& run, const std::function<bool()>& moment) {
 }
 void kill(const Program& run) { TerminateProcess(run.process.hProcess, 1), WaitForSingleObject(run.process.hProcess, 5000); }
 
-// The differences between two snapshots, by name.
-std::string differences(const test::Snapshot& found, const test::Snapshot& want) {
-    std::string names;
-    for (const auto& [name, bytes] : found)
-        names += !want.count(name) ? " +" + name : want.at(name) != bytes ? " ~" + name : "";
-    for (const auto& entry : want)
-        names += found.count(entry.first) ? "" : " -" + entry.first;
-    return names;
-}
-
 class Interruption : public ::testing::TestWithParam<Cut> {
 protected:
     std::string folder, main, client, desktop, link, field;
@@ -97,14 +79,12 @@ protected:
     void SetUp() override {
         const Cut& c = GetParam();
         folder = "C:\\e2e\\cut-" + std::string(c.name), main = folder + "\\main", client = folder + "\\CLIENT";
-        char path[MAX_PATH] = "";
-        SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, path);
-        desktop = path, link = desktop + "\\VORAN4.LNK";
+        link = desktop_link(), desktop = link.substr(0, link.rfind('\\'));
         test::remove_tree(folder);
         CreateDirectoryA("C:\\e2e", nullptr), CreateDirectoryA(folder.c_str(), nullptr), CreateDirectoryA(main.c_str(), nullptr);
         test::write_file(main + "\\VORAN6.KEY", "VORAN 6\r\n");
-        for (size_t i = 0; i < std::size(FILES); ++i) {
-            const std::string name = FILES[i];
+        for (size_t i = 0; i < std::size(CLIENT_FILES); ++i) {
+            const std::string name = CLIENT_FILES[i];
             const std::string bytes = i == 0 ? "[CONFIG]\r\nDB_PATH=X:\\VECCHIO\r\n" : test::pattern_bytes(name, c.moment == MID_COPY && i == 5 ? BIG : 1000 + 7919 * i);
             test::write_file(main + "\\" + name, bytes);
             installed[name] = i == 0 ? "[CONFIG]\r\nDB_PATH=" + main + "\r\nTimer=10\r\n" : bytes;
@@ -112,7 +92,7 @@ protected:
         RemoveDirectoryA(link.c_str()), DeleteFileA(link.c_str()); // another test may leave a folder of that name
         if (c.update) {
             CreateDirectoryA(client.c_str(), nullptr);
-            for (const char* name : FILES)
+            for (const char* name : CLIENT_FILES)
                 test::write_file(client + "\\" + name, test::pattern_bytes(std::string("old ") + name, 333 + std::strlen(name) * 999));
             test::write_file(client + "\\UTENTE.DAT", "dati\r\n");
             test::write_file(link, "an earlier shortcut");
@@ -131,14 +111,12 @@ protected:
     // Waits for a message box showing `format` (with `a` and `b`) and returns it.
     HWND expect_box(const Program& run, const char* format, const std::string& a = "", const std::string& b = "") const {
         HWND box = run.wait_box();
-        char want[1024];
-        std::snprintf(want, sizeof want, format, a.c_str(), b.c_str());
-        EXPECT_EQ(box ? window_text(box) + ": " + window_text(GetDlgItem(box, BOX_TEXT)) : "no message box", std::string("setup: ") + want);
+        EXPECT_EQ(box_says(box), says(format, a, b));
         return box;
     }
     // Item by item, every client file under its real name is its version before the run or the installed one.
     void expect_whole_files(const char* when) const {
-        for (const char* name : FILES) {
+        for (const char* name : CLIENT_FILES) {
             const std::string bytes = test::read_file(client + "\\" + name);
             const bool was = before.count(name) ? bytes == before.at(name) : bytes == "<missing>";
             EXPECT_TRUE(was || bytes == installed.at(name)) << when << ": " << name << " holds " << bytes.size() << " bytes of neither version";
@@ -168,7 +146,7 @@ TEST_P(Interruption, NextRunPutsBackOrFinishes) {
             ASSERT_TRUE(run.answer(expect_box(run, EXISTS), IDYES));
         }
         if (c.moment == AT_BOX || c.moment == AT_SUCCESS) {
-            ASSERT_TRUE(expect_box(run, c.moment == AT_SUCCESS ? DONE : "Errore nella copia del file %s.\nVerificare l'esistenza del file.", stop_at)) << "no stop";
+            ASSERT_TRUE(expect_box(run, c.moment == AT_SUCCESS ? DONE : COPY_FAILED, stop_at)) << "no stop";
         } else if (c.moment == MID_COPY) {
             ASSERT_TRUE(catch_moment(run, [&] { return file_sized(client, "~vr*.tmp", [](ULONGLONG size) { return size > (1u << 20) && size < BIG; }); })) << "VORAN.EXE not caught part-way";
         } else {
@@ -197,7 +175,7 @@ TEST_P(Interruption, NextRunPutsBackOrFinishes) {
         EXPECT_TRUE(wait_until([&] { return run.focus() == run.control(CLIENT_FIELD); }, 3000)) << "focus elsewhere";
         run.press(IDCANCEL);
         EXPECT_EQ(run.exit_code(), 0u);
-        EXPECT_EQ(differences(test::snapshot(client), left), "") << "an unreadable journal was acted on";
+        EXPECT_EQ(test::differences(test::snapshot(client), left), "") << "an unreadable journal was acted on";
         return;
     }
     if (c.next == CUT_RECOVERY) { // the kept IMGMAN31.DLL, found by its bytes, held while the recovery puts it back
@@ -231,13 +209,13 @@ TEST_P(Interruption, NextRunPutsBackOrFinishes) {
         ASSERT_TRUE(run.answer(expect_box(run, DONE), IDOK));
     }
     EXPECT_EQ(run.exit_code(), 0u);
-    EXPECT_EQ(differences(test::snapshot(client), done ? installed : before), "") << "the client folder against " << (done ? "the installation" : "its state before");
+    EXPECT_EQ(test::differences(test::snapshot(client), done ? installed : before), "") << "the client folder against " << (done ? "the installation" : "its state before");
     test::Snapshot desktop_now = test::snapshot(desktop);
     if (done) { // a new shortcut, in place of the earlier one
         EXPECT_TRUE(desktop_now.count("VORAN4.LNK") && desktop_now["VORAN4.LNK"] != "an earlier shortcut") << "no new shortcut";
         desktop_now.erase("VORAN4.LNK"), desktop_before.erase("VORAN4.LNK");
     }
-    EXPECT_EQ(differences(desktop_now, desktop_before), "") << "the desktop";
+    EXPECT_EQ(test::differences(desktop_now, desktop_before), "") << "the desktop";
 }
 
 INSTANTIATE_TEST_SUITE_P(E2E, Interruption, ::testing::ValuesIn(CUTS),

@@ -18,23 +18,13 @@ constexpr Rgb NONE = 0x2000000;  // colour not checked
 constexpr Rgb W = 0xFFFFFF, K = 0x000000, RED = 0xFF0000, BLUE = 0x0000FF;
 constexpr int ROW = -1;          // probe x: some pixel of the row has the colour, not all of it
 
-struct Probe {
-    int x, y;
-    Rgb want;
-    int tolerance = 0;  // per channel
-};
-struct Case {
-    const char* text;
-    items::Item item;
-    std::vector<Probe> probes;
-    Rgb text_color = NONE, back_color = NONE;  // the DC's colours once the item is painted
-};
+struct Probe { int x, y; Rgb want; int tolerance = 0; }; // tolerance per channel
+// text_color, back_color: the DC's colours once the item is painted.
+struct Case { const char* text; items::Item item; std::vector<Probe> probes; Rgb text_color = NONE, back_color = NONE; };
 
 items::Item row(UINT id, bool selected = false, int width = 400, int left = 0, int canvas = 0)
 {
-    items::Item item;
-    item.item_id = id, item.selected = selected, item.width = width, item.left = left, item.canvas_width = canvas;
-    return item;
+    return {width, 20, left, 0, canvas, 0, id, ODA_DRAWENTIRE, selected};
 }
 
 bool close_to(Rgb got, Rgb want, int tolerance)

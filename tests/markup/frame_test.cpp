@@ -12,22 +12,11 @@ using namespace owndraw;
 namespace {
 
 constexpr pixels::Rgb CANVAS = 0x123456; // what "nothing drawn" leaves
-constexpr int WINDOW = COLOR_WINDOW;
-constexpr int HIGHLIGHT = COLOR_HIGHLIGHT;
-constexpr int NONE = -1;
+constexpr int WINDOW = COLOR_WINDOW, HIGHLIGHT = COLOR_HIGHLIGHT, NONE = -1;
 
-struct FrameCase {
-    const char* why;
-    std::string text;
-    UINT item_id;
-    UINT action;
-    bool selected;
-    bool focus;
-    int fill;        // system colour expected inside the item away from the text, or NONE
-    int ink;         // system colour of the text's ink, or NONE for no ink
-    int border;      // 0: border like the fill; 1: solid black frame; 2: dotted inversion
-    bool combo = false;  // an item of an owner-drawn combo box
-};
+// `fill`: the system colour inside the item away from the text, or NONE; `ink`: that of the
+// text, or NONE for no ink; `border` 0: like the fill, 1: solid black frame, 2: dotted inversion.
+struct FrameCase { const char* why; std::string text; UINT item_id, action; bool selected, focus; int fill, ink, border; bool combo = false; };
 
 const FrameCase frame_cases[] = {
     {"plain text, unselected", "Client", 0, ODA_DRAWENTIRE, false, false, WINDOW, COLOR_WINDOWTEXT, 0},
@@ -47,14 +36,7 @@ TEST(Frame, DispatchColoursAndFocus)
 {
     for (const FrameCase& c : frame_cases) {
         SCOPED_TRACE(c.why);
-        items::Item item;
-        item.item_id = c.item_id;
-        item.action = c.action;
-        item.selected = c.selected;
-        item.focus = c.focus;
-        item.canvas_color = CANVAS;
-        item.combo = c.combo;
-        items::Rendered r = items::render(c.text, item);
+        const items::Rendered r = items::render(c.text, {400, 20, 0, 0, 0, 0, c.item_id, c.action, c.selected, c.focus, nullptr, 1.0, CANVAS, c.combo});
         EXPECT_EQ(r.result, TRUE);
 
         const pixels::Rgb fill = c.fill == NONE ? CANVAS : items::sys_rgb(c.fill);

@@ -16,8 +16,7 @@ constexpr Rgb W = 0xFFFFFF, K = 0x000000, RED = 0xFF0000, GREEN = 0x00FF00, GREY
 constexpr Rgb TICK_TOP = 0x27742F, TICK_RIGHT = 0x45A947;  // ICOB011 at (10,1) and (15,10)
 const std::string LONG = "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM";
 
-const int32_t starts[] = {0, 120, 220};
-const int32_t widths[] = {100, 80, 60};
+const int32_t starts[] = {0, 120, 220}, widths[] = {100, 80, 60};
 const ColumnTable table = make_column_table(starts, widths);
 
 // Every pixel of the area has the colour, at least one has it, or none has it. y1 -1: the item's bottom.
@@ -26,14 +25,9 @@ struct Probe { int x0, x1, y0, y1; Rgb colour; Want want; };
 Probe at(int x, int y, Rgb c) { return {x, x + 1, y, y + 1, c, ALL}; }
 Probe span(int x0, int x1, Rgb c, Want want = ALL) { return {x0, x1, 0, -1, c, want}; }
 
-struct Case {
-    const char* name;
-    std::string text;
-    items::Item item;  // {width, height, left, top, canvas width}; every item gets the column table
-    std::vector<Probe> probes;
-    int bk_mode = 0;  // the DC's background mode after the item; 0: not checked
-    std::string under = {}; const char* bitmap = nullptr; int bx = 0, by = 0;  // see Place.Pixels
-};
+// item: {width, height, left, top, canvas width}, every one with the column table; bk_mode: the
+// DC's background mode after the item (0: not checked); under, bitmap, bx, by: see Place.Pixels.
+struct Case { const char* name; std::string text; items::Item item; std::vector<Probe> probes; int bk_mode = 0; std::string under = {}; const char* bitmap = nullptr; int bx = 0, by = 0; };
 
 int text_width(const char* text)
 {

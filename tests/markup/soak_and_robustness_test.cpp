@@ -22,12 +22,7 @@ const std::string EVERY_COMMAND =
 const int32_t starts[] = {0, 120}, widths[] = {120, 200};
 const ColumnTable columns = {0, starts, widths, 2};
 
-items::Item state(int n)  // even or odd row, selected or not
-{
-    items::Item item;
-    item.item_id = n % 2, item.selected = n % 4 >= 2, item.columns = &columns;
-    return item;
-}
+items::Item state(int n) { return {400, 20, 0, 0, 0, 0, UINT(n % 2), ODA_DRAWENTIRE, n % 4 >= 2, false, &columns}; } // even or odd row, selected or not
 
 // Pens made until the process's GDI table is full, less the last `spared` (the failed one counts): pens(1).size()
 // is the table's free room. Wine's GetGuiResources counts nothing; with the table filled up to a small headroom

@@ -33,19 +33,6 @@ std::string item_string(HWND control, bool combo, int index) {
     return text;
 }
 
-// Item `index` of `control` painted by the frame, 400 x 20, in `state`.
-std::unique_ptr<Canvas> paint(HWND control, bool combo, int index, UINT state) {
-    auto canvas = std::make_unique<Canvas>(400, 20);
-    canvas->fill(0x5A5A5A);
-    guard::Select font(canvas->dc.get(), items::list_font());
-    DRAWITEMSTRUCT request{};
-    request.CtlType = combo ? ODT_COMBOBOX : ODT_LISTBOX;
-    request.itemID = UINT(index), request.itemAction = ODA_DRAWENTIRE, request.itemState = state;
-    request.hwndItem = control, request.hDC = canvas->dc.get(), request.rcItem = {0, 0, 400, 20};
-    draw_list_item(module, &request, nullptr);
-    return canvas;
-}
-
 // Added in this order to a sorted list, where the visible texts sort differently from the
 // mark-up; "Ascoli" sorts second and is deleted again.
 const struct { const char* markup; const char* visible; } ROWS[] = {
@@ -72,9 +59,9 @@ TEST(AccessibleItems, StringsAreVisibleTextsSortedTypedAndPaintedFromTheMarkup) 
             for (bool selected : {false, true}) {
                 const int at = int(std::find_if(std::begin(SORTED), std::end(SORTED), [&](const char* s) { return std::string(s) == row.visible; }) - SORTED);
                 const auto want = items::render(row.markup, {400, 20, 0, 0, 0, 0, 0, ODA_DRAWENTIRE, selected, selected, nullptr, 1.0, 0x5A5A5A, combo});
-                const auto got = paint(control, combo, at, selected ? ODS_SELECTED | ODS_FOCUS : 0);
+                const auto got = items::render("", {400, 20, 0, 0, 0, 0, UINT(at), ODA_DRAWENTIRE, selected, selected, nullptr, 1.0, 0x5A5A5A, combo, control});
                 for (int i = 0; at < 5 && i < 400 * 20; ++i)
-                    ASSERT_EQ(got->at(i % 400, i / 400), want.at(i % 400, i / 400)) << row.markup << " " << pixel_message(i % 400, i / 400, got->at(i % 400, i / 400), want.at(i % 400, i / 400));
+                    ASSERT_EQ(got.at(i % 400, i / 400), want.at(i % 400, i / 400)) << row.markup << " " << pixel_message(i % 400, i / 400, got.at(i % 400, i / 400), want.at(i % 400, i / 400));
             }
         // Type-ahead: a typed letter selects the item that begins with it.
         for (const auto& [key, want] : {std::pair<char, int>{'m', 3}, {'t', 4}, {'b', 1}}) {

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "owndraw/buttons/bitmap_button.h"
+#include "owndraw/primitives/dpi.h"
 #include "owndraw/primitives/graphics.h"
 #include "support/pixels.h"
 
@@ -76,7 +77,7 @@ TEST(FillGradientRect, TopAndBottomColoursOneColourPerRowOnlyInTheRectangle) {
     }
 }
 
-TEST(Arithmetic, ScaleTruncatesTowardZeroAndHoldsAtTheLimits) {
+TEST(Arithmetic, ScaleTruncatesTowardZeroEvenAndTheClosestRendering) {
     const struct { double factor; int value, want; } cases[] = {{1.5, 5, 7}, {1.5, -5, -7}, {0.5, 3, 1}, {1e10, 5, 2147483647}, {-1e10, 5, -2147483647 - 1}};
     for (auto c : cases) {
         EXPECT_EQ(scale_int(c.factor, &c.value), c.want) << c.factor;
@@ -84,6 +85,9 @@ TEST(Arithmetic, ScaleTruncatesTowardZeroAndHoldsAtTheLimits) {
     }
     for (int n : {-3, -2, -1, 0, 7})
         EXPECT_EQ(is_even(n), n == -2 || n == 0) << n;
+    // The rendering a DPI draws from: the closest, the larger on a tie, as shrinking keeps it sharp.
+    for (const auto& [dpi, percent] : {std::pair<UINT, int>{72, 100}, {96, 100}, {108, 125}, {144, 150}, {168, 200}, {240, 200}})
+        EXPECT_EQ(closest_rendering(dpi), percent) << dpi << " dpi";
 }
 
 constexpr int W = 99, H = 23; // the dialog's buttons: 66 x 14 dialog units of 8-point MS Sans Serif

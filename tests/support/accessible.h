@@ -32,15 +32,9 @@ inline Spoken speak(HWND window, long child = CHILDID_SELF) {
         return spoken;
     VARIANT id{}, role{};
     id.vt = VT_I4, id.lVal = child;
-    BSTR text = nullptr;
-    if (SUCCEEDED(object->get_accName(id, &text)) && text)
-        spoken.name = utf8(text);
-    text = nullptr;
-    if (SUCCEEDED(object->get_accValue(id, &text)) && text)
-        spoken.value = utf8(text);
-    text = nullptr;
-    if (SUCCEEDED(object->get_accKeyboardShortcut(id, &text)) && text)
-        spoken.shortcut = utf8(text);
+    for (const auto& [get, said] : {std::make_pair(&IAccessible::get_accName, &spoken.name), {&IAccessible::get_accValue, &spoken.value}, {&IAccessible::get_accKeyboardShortcut, &spoken.shortcut}})
+        if (BSTR text = nullptr; SUCCEEDED((object->*get)(id, &text)) && text)
+            *said = utf8(text);
     if (SUCCEEDED(object->get_accRole(id, &role)) && role.vt == VT_I4)
         spoken.role = role.lVal;
     object->get_accChildCount(&spoken.children);

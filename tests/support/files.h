@@ -39,6 +39,16 @@ inline Snapshot snapshot(const std::string& folder, const std::string& prefix = 
     return found;
 }
 
+// What differs between two snapshots, by name: +added, ~changed, -missing.
+inline std::string differences(const Snapshot& found, const Snapshot& want) {
+    std::string names;
+    for (const auto& [name, bytes] : found)
+        names += !want.count(name) ? " +" + name : want.at(name) != bytes ? " ~" + name : "";
+    for (const auto& entry : want)
+        names += found.count(entry.first) ? "" : " -" + entry.first;
+    return names;
+}
+
 // Removes a file or a folder with everything in it; never a drive's root.
 inline void remove_tree(const std::string& path) {
     const std::string from = path + '\0'; // a list of names, ended by an empty one

@@ -19,34 +19,25 @@ namespace items {
 inline std::string markup(const std::string& readable)
 {
     std::string text = readable;
-    for (char& c : text) {
-        if (c == '{')
-            c = '\x82';
-        else if (c == '}')
-            c = '\x83';
-        else if (c == '|')
-            c = '\x86';
-    }
+    for (char& c : text)
+        c = c == '{' ? '\x82' : c == '}' ? '\x83' : c == '|' ? '\x86' : c;
     return text;
 }
 
+// `left`, `top`: the item rectangle's place on the canvas; a canvas size of 0: the item's
+// (and one row more below it, so that the row below the item shows). A `scale` other than
+// 1.0: the item is filled and coloured as the frame does, then the renderer is called
+// directly with this factor. `combo`: an item of an owner-drawn combo box; `control`: the one
+// whose item is painted, else a hidden one that holds the text.
 struct Item {
-    int width = 400;
-    int height = 20;
-    int left = 0;  // the item rectangle's place on the canvas
-    int top = 0;
-    int canvas_width = 0;   // 0: left + width
-    int canvas_height = 0;  // 0: top + height (+1 so that the row below the item shows)
-    UINT item_id = 0;
-    UINT action = ODA_DRAWENTIRE;
-    bool selected = false;
-    bool focus = false;
+    int width = 400, height = 20, left = 0, top = 0, canvas_width = 0, canvas_height = 0;
+    UINT item_id = 0, action = ODA_DRAWENTIRE;
+    bool selected = false, focus = false;
     const owndraw::ColumnTable* columns = nullptr;
-    // Not 1.0: the item is filled and coloured as the frame does, then the renderer is
-    // called directly with this factor.
     double scale = 1.0;
     pixels::Rgb canvas_color = 0xFFFFFF;
-    bool combo = false;  // an item of an owner-drawn combo box, not of a list box
+    bool combo = false;
+    HWND control = nullptr;
 };
 
 // The list box (or combo box, `combo`) whose text the frame fetches, one hidden window of each
@@ -73,9 +64,8 @@ inline HFONT list_font()
 struct Rendered {
     std::unique_ptr<pixels::Canvas> canvas;
     BOOL result = FALSE;
-    HFONT font_after = nullptr;  // the DC's font once the item is painted
-    COLORREF text_color = 0;     // and the colours the item left in it
-    COLORREF back_color = 0;
+    HFONT font_after = nullptr;  // the DC's font once the item is painted,
+    COLORREF text_color = 0, back_color = 0;  // and the colours the item left in it
     pixels::Rgb at(int x, int y) const { return canvas->at(x, y); }
 };
 
@@ -91,14 +81,8 @@ inline Rendered render(const std::string& readable, const Item& item = {})
     HDC dc = out.canvas->dc.get();
     HGDIOBJ old_font = SelectObject(dc, list_font());
 
-    DRAWITEMSTRUCT request{};
-    request.CtlType = item.combo ? ODT_COMBOBOX : ODT_LISTBOX;
-    request.itemID = item.item_id;
-    request.itemAction = item.action;
-    request.itemState = (item.selected ? ODS_SELECTED : 0) | (item.focus ? ODS_FOCUS : 0);
-    request.hwndItem = list_box_holding(text, item.item_id, item.combo);
-    request.hDC = dc;
-    request.rcItem = {item.left, item.top, item.left + item.width, item.top + item.height};
+    DRAWITEMSTRUCT request{UINT(item.combo ? ODT_COMBOBOX : ODT_LISTBOX), 0, item.item_id, item.action, UINT((item.selected ? ODS_SELECTED : 0) | (item.focus ? ODS_FOCUS : 0)),
+                           item.control ? item.control : list_box_holding(text, item.item_id, item.combo), dc, {item.left, item.top, item.left + item.width, item.top + item.height}, 0};
     if (item.scale == 1.0) {
         out.result = owndraw::draw_list_item(GetModuleHandleA(nullptr), &request, item.columns);
     } else {
@@ -106,9 +90,7 @@ inline Rendered render(const std::string& readable, const Item& item = {})
         owndraw::draw_item_markup(GetModuleHandleA(nullptr), &request, text.c_str(), item.columns, item.scale);
         out.result = TRUE;
     }
-    out.font_after = static_cast<HFONT>(GetCurrentObject(dc, OBJ_FONT));
-    out.text_color = GetTextColor(dc);
-    out.back_color = GetBkColor(dc);
+    out.font_after = static_cast<HFONT>(GetCurrentObject(dc, OBJ_FONT)), out.text_color = GetTextColor(dc), out.back_color = GetBkColor(dc);
     SelectObject(dc, old_font);
     return out;
 }
