@@ -42,18 +42,16 @@ UINT dpi_of(HWND window) {
     if ((got) != (dpi)) GTEST_SKIP() << "Wine gave the program " << (got) << " dpi, not the " << (dpi) << " of LogPixels"
 
 // `name` as the program's resources hold it, drawn on a canvas of its size.
-struct Resource {
-    explicit Resource(const std::string& name) : bitmap(LoadBitmapA(GetModuleHandleA(nullptr), name.c_str())) {
-        BITMAP info{};
-        GetObjectA(bitmap.get(), sizeof info, &info);
-        canvas = std::make_unique<pixels::Canvas>(info.bmWidth, info.bmHeight);
-        guard::MemoryDC source(nullptr);
-        guard::Select selected(source.get(), bitmap.get());
-        BitBlt(canvas->dc.get(), 0, 0, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
-    }
-    guard::Bitmap bitmap;
-    std::unique_ptr<pixels::Canvas> canvas;
-};
+std::unique_ptr<pixels::Canvas> resource(const std::string& name) {
+    guard::Bitmap bitmap(LoadBitmapA(GetModuleHandleA(nullptr), name.c_str()));
+    BITMAP info{};
+    GetObjectA(bitmap.get(), sizeof info, &info);
+    auto canvas = std::make_unique<pixels::Canvas>(info.bmWidth, info.bmHeight);
+    guard::MemoryDC source(nullptr);
+    guard::Select selected(source.get(), bitmap.get());
+    BitBlt(canvas->dc.get(), 0, 0, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
+    return canvas;
+}
 std::string rendering(const char* name, UINT dpi) { return dpi == 96 ? name : name + ("_" + std::to_string(MulDiv(dpi, 100, 96))); }
 
 // Today's dialog at 96 dots per inch, in client pixels: the client area and the controls.
@@ -91,13 +89,13 @@ std::string picture_faults(const Program& run, UINT dpi, const pixels::Canvas& s
     for (HWND c = GetWindow(run.dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
         if (IsWindowVisible(c))
             controls.push_back(client_rect(run.dialog, c));
-    Resource picture(rendering("BINDER", dpi));
+    const auto picture = resource(rendering("BINDER", dpi));
     for (int y = 0; y < shot.height; ++y)
         for (int x = 0; x < shot.width; ++x) {
             const POINT p{x, y};
             if (std::none_of(controls.begin(), controls.end(), [p](const RECT& r) { return PtInRect(&r, p); }) &&
-                shot.at(x, y) != picture.canvas->at(x, y))
-                return "unlike the picture, first " + pixels::pixel_message(x, y, shot.at(x, y), picture.canvas->at(x, y));
+                shot.at(x, y) != picture->at(x, y))
+                return "unlike the picture, first " + pixels::pixel_message(x, y, shot.at(x, y), picture->at(x, y));
         }
     return "";
 }
@@ -149,12 +147,12 @@ TEST_P(Scale, TheDialogIsTodaysPictureScaledAndInstalls) {
             return (label = pixels::find_ink(face, 0, s(21), button.right - 2, 1, button.bottom - 1)).count > 0;
         }, 3000);
         EXPECT_NEAR(label.left + label.right, s(20) + button.right - 2, 3) << "label of " << id << " not centred right of the glyph";
-        Resource drawn(rendering(glyph, dpi));
-        EXPECT_TRUE(!rendered || drawn.canvas->width == s(20)) << glyph;
+        const auto drawn = resource(rendering(glyph, dpi));
+        EXPECT_TRUE(!rendered || drawn->width == s(20)) << glyph;
         int unlike = 0;
-        for (int y = 0; y < drawn.canvas->height && rendered; ++y)
-            for (int x = 0; x < drawn.canvas->width; ++x)
-                unlike += drawn.canvas->at(x, y) != 0x010101 && face.at(s(2) + x, s(1) + y) != drawn.canvas->at(x, y);
+        for (int y = 0; y < drawn->height && rendered; ++y)
+            for (int x = 0; x < drawn->width; ++x)
+                unlike += drawn->at(x, y) != 0x010101 && face.at(s(2) + x, s(1) + y) != drawn->at(x, y);
         EXPECT_EQ(unlike, 0) << "pixels of " << glyph << " not where its rendering puts them";
     }
 
@@ -230,26 +228,11 @@ TEST(Scale, TheListFrameScalesTheMarkupWithItsWindow) {
     DisplayDpi display(144);
     const std::string rows = windows_path(std::string(SETUP_EXE) + ".dpi-rows.txt");
     test::write_file(rows, "@X\\x8250\\x83@SEP\\x820\\x83\n");
-    std::string line = "\"" + windows_path(MARKUP_PREVIEW_EXE) + "\" --show --width 200 --height 30 --list \"" + rows + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION preview{};
-    ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &preview));
-    HWND frame = nullptr;
-    wait_until([&] {
-        EnumThreadWindows(preview.dwThreadId, [](HWND w, LPARAM found) {
-            return IsWindowVisible(w) ? (*reinterpret_cast<HWND*>(found) = w, FALSE) : TRUE;
-        }, LPARAM(&frame));
-        return frame != nullptr;
-    });
-    const HWND list = GetWindow(frame, GW_CHILD);
+    const Program preview(MARKUP_PREVIEW_EXE, "--show --width 200 --height 30 --list \"" + rows + "\"");
+    const HWND list = GetWindow(preview.dialog, GW_CHILD);
     const UINT got = dpi_of(list);
     pixels::Canvas shot(200, 30);
     wait_until([&] { return list && (capture(list, &shot), shot.at(75, 15) == 0); }, got == 144 ? 3000 : 0);
-    PostMessageA(frame, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(preview.hProcess, 5000) != WAIT_OBJECT_0)
-        TerminateProcess(preview.hProcess, 1);
-    CloseHandle(preview.hThread), CloseHandle(preview.hProcess);
     DeleteFileA(rows.c_str());
     SKIP_UNLESS_AT(144u, got);
     EXPECT_EQ(pixels::hex(shot.at(50, 15)) + " " + pixels::hex(shot.at(75, 15)), "0xffffff 0x000000") << "at x = 50 and 75";

@@ -78,19 +78,15 @@ inline std::string desktop_link() {
     return desktop + std::string("\\VORAN4.LNK");
 }
 
-// A Unix path is reached through Wine's Z: drive.
-inline std::string windows_path(std::string path) {
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path[0] == '\\' ? "Z:" + path : path;
-}
+using test::windows_path;
 
-// One run of setup.exe; a process still alive at the end is killed.
+// One run of setup.exe (or of `program` with `arguments`); a process still alive at the end is killed.
 struct Program {
     PROCESS_INFORMATION process{};
-    HWND dialog = nullptr;
+    HWND dialog = nullptr; // its main window
 
-    Program() {
-        std::string exe = windows_path(SETUP_EXE), line = "\"" + exe + "\"";
+    explicit Program(const std::string& program = SETUP_EXE, const std::string& arguments = "") {
+        std::string exe = windows_path(program), line = "\"" + exe + "\" " + arguments;
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         if (CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &startup, &process))
@@ -101,15 +97,16 @@ struct Program {
         CloseHandle(process.hThread), CloseHandle(process.hProcess);
     }
     bool running() const { return WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT; }
-    // A visible dialog window of the program: the installation dialog (it has the main path
-    // field) or a message box.
-    HWND find(bool installation_dialog) const {
-        std::pair<bool, HWND> search{installation_dialog, nullptr};
+    // A visible window of the program: its main window (setup.exe's has the main path field)
+    // or a message box.
+    HWND find(bool main_window) const {
+        std::pair<bool, HWND> search{main_window, nullptr};
         EnumThreadWindows(process.dwThreadId, [](HWND window, LPARAM param) -> BOOL {
             auto* s = reinterpret_cast<std::pair<bool, HWND>*>(param);
             char name[16] = "";
             GetClassNameA(window, name, sizeof name);
-            const bool wanted = IsWindowVisible(window) && lstrcmpA(name, "#32770") == 0 && (GetDlgItem(window, MAIN_FIELD) != nullptr) == s->first;
+            const bool box = lstrcmpA(name, "#32770") == 0 && GetDlgItem(window, MAIN_FIELD) == nullptr;
+            const bool wanted = IsWindowVisible(window) && box != s->first;
             s->second = wanted ? window : nullptr;
             return !wanted;
         }, reinterpret_cast<LPARAM>(&search));

@@ -108,12 +108,6 @@ protected:
         run.set_text(MAIN_FIELD, main), run.set_text(CLIENT_FIELD, client), field = run.text(CLIENT_FIELD);
         run.press(IDOK);
     }
-    // Waits for a message box showing `format` (with `a` and `b`) and returns it.
-    HWND expect_box(const Program& run, const char* format, const std::string& a = "", const std::string& b = "") const {
-        HWND box = run.wait_box();
-        EXPECT_EQ(box_says(box), says(format, a, b));
-        return box;
-    }
     // Item by item, every client file under its real name is its version before the run or the installed one.
     void expect_whole_files(const char* when) const {
         for (const char* name : CLIENT_FILES) {
@@ -121,6 +115,12 @@ protected:
             const bool was = before.count(name) ? bytes == before.at(name) : bytes == "<missing>";
             EXPECT_TRUE(was || bytes == installed.at(name)) << when << ": " << name << " holds " << bytes.size() << " bytes of neither version";
         }
+    }
+    // Waits for a message box showing `format` (with `a` and `b`) and returns it.
+    HWND expect_box(const Program& run, const char* format, const std::string& a = "", const std::string& b = "") const {
+        HWND box = run.wait_box();
+        EXPECT_EQ(box_says(box), says(format, a, b));
+        return box;
     }
     std::string journal() const { return test::read_file(client + JOURNAL); }
 };

@@ -32,15 +32,6 @@ struct Image { // a plain 24-bit bottom-up BMP file: width field(18), height fie
     }
 };
 
-std::string tool_path() // beside this program or in a folder above it
-{
-    char module[MAX_PATH] = "";
-    for (std::string folder(module, GetModuleFileNameA(nullptr, module, MAX_PATH)); folder.find_last_of("\\/") != std::string::npos;)
-        if (test::file_exists(folder.erase(folder.find_last_of("\\/")) + "\\markup-preview.exe"))
-            return folder + "\\markup-preview.exe";
-    return "markup-preview.exe";
-}
-
 struct Result { int exit = -1; std::string out, err; Image image; };
 
 std::string commands_only(const std::string& out) // without the warning lines of --check
@@ -68,7 +59,7 @@ Result run_tool(std::string args, const std::string& input = "", const char* out
         args.replace(at, 4, '"' + in("in.txt") + '"');
     const std::string to = *out ? "--out \"" + in(out) + "\" " : "";
     Result run;
-    run.exit = std::system(("\"\"" + tool_path() + "\" " + to + args + " >\"" + in("1") + "\" 2>\"" + in("2") + "\"\"").c_str());
+    run.exit = std::system(("\"\"" + test::windows_path(MARKUP_PREVIEW_EXE) + "\" " + to + args + " >\"" + in("1") + "\" 2>\"" + in("2") + "\"\"").c_str());
     run.out = test::read_file(in("1")), run.err = test::read_file(in("2")), run.image.bytes = *out ? test::read_file(in(out)) : "";
     EXPECT_FALSE(*out && test::file_exists(in(out) + ".part")) << args;
     EXPECT_EQ(*out && test::file_exists(in(out)), *out && run.exit == 0) << "written? " << args;

@@ -5,6 +5,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -47,6 +48,12 @@ inline std::string differences(const Snapshot& found, const Snapshot& want) {
     for (const auto& entry : want)
         names += found.count(entry.first) ? "" : " -" + entry.first;
     return names;
+}
+
+// A Unix path is reached through Wine's Z: drive.
+inline std::string windows_path(std::string path) {
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path[0] == '\\' ? "Z:" + path : path;
 }
 
 // Removes a file or a folder with everything in it; never a drive's root.
