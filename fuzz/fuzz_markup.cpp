@@ -1,6 +1,5 @@
-// libFuzzer target for everything that reads item text: the lexer, the command word
-// match, and every argument reader, each on buffers of exactly the size the renderer
-// gives it, so that AddressSanitizer sees any byte read or written outside them.
+// libFuzzer target for all that reads item text (lexer, word match, argument readers), on buffers
+// of exactly the renderer's sizes, so that AddressSanitizer sees any access outside them.
 #include <cstdlib>
 #include <cstring>
 #include <memory>

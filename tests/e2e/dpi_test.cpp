@@ -1,7 +1,5 @@
-// The real setup.exe at 100, 125, 150 and 200%: Wine reads the DPI from the registry when each
-// process starts, so every run sets it first and puts 96 back after, whatever happens; every
-// test of this program starts at 96. Each run asserts the DPI its window got, so that a platform
-// that does otherwise is reported instead of passing.
+// The real setup.exe at 100, 125, 150 and 200%: Wine reads the DPI from the registry when each process
+// starts, so each run sets it and puts 96 back after. Each asserts the DPI its window got.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,13 +19,8 @@ using namespace e2e;
 void set_display_dpi(DWORD dpi) {
     RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD, &dpi, sizeof dpi);
 }
-struct DisplayDpi {
-    explicit DisplayDpi(DWORD dpi) { set_display_dpi(dpi); }
-    ~DisplayDpi() { set_display_dpi(96); }
-};
-struct StartAt96 : ::testing::Environment {
-    void SetUp() override { set_display_dpi(96); }
-};
+struct DisplayDpi { explicit DisplayDpi(DWORD dpi) { set_display_dpi(dpi); } ~DisplayDpi() { set_display_dpi(96); } };
+struct StartAt96 : ::testing::Environment { void SetUp() override { set_display_dpi(96); } };
 ::testing::Environment* const start_at_96 = ::testing::AddGlobalTestEnvironment(new StartAt96);
 
 UINT dpi_of(HWND window) {
@@ -74,9 +67,8 @@ std::string misplaced_controls(const Program& run, UINT dpi) {
     return wrong;
 }
 
-// What the screen must show at `dpi` away from the controls: the picture rendered for it pixel
-// for pixel (100, 125, 150 and 200%); between renderings, the closest resampled, so the banner
-// reaches across the whole width. An empty text when all holds.
+// Away from the controls: the picture rendered for `dpi`, pixel for pixel; between renderings, the
+// closest resampled, the banner across the whole width. An empty text when all holds.
 std::string picture_faults(const Program& run, UINT dpi, const pixels::Canvas& shot) {
     if (dpi % 24 != 0 || dpi == 168) {
         const int y = MulDiv(122, dpi, 96);
@@ -135,8 +127,7 @@ TEST_P(Scale, TheDialogIsTodaysPictureScaledAndInstalls) {
     wait_until([&] { capture(run.dialog, &shot); return (faults = picture_faults(run, dpi, shot)).empty(); }, 3000);
     EXPECT_EQ(faults, "");
 
-    // Each glyph is its rendering of 20 pixels at this scale, at (2, 1) scaled; each label is
-    // centred right of it.
+    // Each glyph is its 20-pixel rendering at this scale, at (2, 1) scaled; each label centred right of it.
     for (const auto& [id, glyph] : {std::pair<int, const char*>{IDOK, "ICOB011"}, {IDCANCEL, "ICOB002"}}) {
         RECT button{};
         GetClientRect(run.control(id), &button);
@@ -175,8 +166,7 @@ TEST_P(Scale, TheDialogIsTodaysPictureScaledAndInstalls) {
 INSTANTIATE_TEST_SUITE_P(E2E, Scale, ::testing::Values(96u, 120u, 144u, 168u, 192u),
                          [](const ::testing::TestParamInfo<UINT>& info) { return std::to_string(info.param) + "dpi"; });
 
-// A move to a monitor of another DPI lays the dialog out for it, picture and font, in the
-// rectangle suggested, and back again.
+// A move to a monitor of another DPI lays the dialog out for it, in the rectangle suggested, and back.
 TEST(Scale, DpiChangedLaysTheDialogOutAgain) {
     const Program run;
     ASSERT_NE(run.dialog, nullptr) << "no dialog from " << SETUP_EXE;
@@ -188,8 +178,7 @@ TEST(Scale, DpiChangedLaysTheDialogOutAgain) {
     for (UINT dpi : {144u, 96u}) {
         RECT suggested = {before.left, before.top, before.left + MulDiv(before.right - before.left, dpi, 96),
                           before.top + MulDiv(before.bottom - before.top, dpi, 96)};
-        // The system hands the rectangle over in the program's own memory; a message sent from
-        // another process carries only the address.
+        // The rectangle lies in the program's own memory: a message from another process carries only its address.
         void* there = VirtualAllocEx(run.process.hProcess, nullptr, sizeof suggested, MEM_COMMIT, PAGE_READWRITE);
         ASSERT_TRUE(there && WriteProcessMemory(run.process.hProcess, there, &suggested, sizeof suggested, nullptr));
         SendMessageA(run.dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(there));
@@ -211,8 +200,7 @@ TEST(Scale, DpiChangedLaysTheDialogOutAgain) {
     EXPECT_EQ(run.exit_code(), 0u);
 }
 
-// Windows reads the awareness from the program's manifest (Wine makes every program aware):
-// per-monitor v2, else v1, and for Windows 8.1 and older "true/pm".
+// Windows reads the awareness from the manifest (Wine makes every program aware): v2, v1, "true/pm".
 TEST(Scale, TheManifestDeclaresPerMonitorAwareness) {
     HMODULE program = LoadLibraryExA(windows_path(SETUP_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     HRSRC found = program ? FindResourceA(program, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)) : nullptr;

@@ -1,5 +1,4 @@
-// The end-to-end driver: starts the real setup.exe, finds its dialog and message boxes from
-// outside and works them like a person.
+// Starts the real setup.exe, finds its dialog and message boxes from outside, works them like a person.
 #pragma once
 #include <windows.h>
 
@@ -17,7 +16,6 @@ namespace e2e {
 
 constexpr int MAIN_FIELD = 101, CLIENT_FIELD = 102, STATUS_LINE = 103, BOX_TEXT = 0xFFFF;
 
-// The program's messages, as printf formats of what its boxes show.
 const char COPY_FAILED[] = "Errore nella copia del file %s.\nVerificare l'esistenza del file.";
 const char DONE[] = "Installazione terminata con successo.\n\nUtilizzare il collegamento creato sul Desktop per l'attivazione di VORAN.";
 const char EXISTS[] = "Attenzione! Il percorso CLIENT indicato gia' esiste.\n Vuoi effettuare l'aggiornamento?";
@@ -49,8 +47,7 @@ inline std::string says(const char* format, const std::string& a = "", const std
     return std::string("setup: ") + text;
 }
 
-// Pixels of `colour` in a button's label area (right of the glyph, inside the edges) as the
-// screen shows it.
+// Pixels of `colour` in a button's label area (right of the glyph, inside the edges) on the screen.
 inline int label_ink(HWND button, pixels::Rgb colour) {
     RECT r;
     GetWindowRect(button, &r);
@@ -97,8 +94,7 @@ struct Program {
         CloseHandle(process.hThread), CloseHandle(process.hProcess);
     }
     bool running() const { return WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT; }
-    // A visible window of the program: its main window (setup.exe's has the main path field)
-    // or a message box.
+    // A visible window of the program: its main window (setup.exe's has the main path field) or a message box.
     HWND find(bool main_window) const {
         std::pair<bool, HWND> search{main_window, nullptr};
         EnumThreadWindows(process.dwThreadId, [](HWND window, LPARAM param) -> BOOL {
@@ -138,8 +134,7 @@ struct Program {
         wait_until([&] { return (box = find(false)) != nullptr || !running(); }, timeout_ms);
         return box;
     }
-    // What a message box offers, as a person sees it: the ids of its visible buttons, then
-    // the system icon whose picture it shows (or "no icon").
+    // What a message box offers as a person sees it: its visible buttons' ids, then its system icon (or "no icon").
     static std::string box_look(HWND box) {
         std::string look, icon = "no icon";
         for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {

@@ -1,6 +1,5 @@
-// The real setup.exe driven from outside: the dialog as a person first meets it, then one row
-// per scenario (the files on the main path, the two field texts, the messages and answers; the
-// focus, the exit code and the folders afterwards).
+// The real setup.exe driven from outside: the dialog as first met, then one row per scenario (main
+// path files, field texts, messages and answers; focus, exit code and folders afterwards).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -59,8 +58,7 @@ TEST(Dialog, CentredNamedWithTheDefaultsAndTheFocusAndPressAlwaysShow) {
             return ink == (focus == IDOK ? "red black " : focus == IDCANCEL ? "black red " : "black black ");
         }, 3000)) << "focus on " << focus << ", labels (Conferma, Annulla) " << ink;
     }
-    // The focus and the press show on Conferma, a whole repaint included: face row 0 (raised
-    // 0xBFC0BF, sunken white) and the label, as the screen shows them.
+    // Focus and press show on Conferma, a whole repaint included: face row 0 (raised 0xBFC0BF, sunken white), the label.
     run.set_text(MAIN_FIELD, ""); // a blank field: Conferma does nothing
     HWND ok = run.control(IDOK);
     GetWindowRect(ok, &r);
@@ -107,21 +105,19 @@ const size_t SIZES[] = {0, 3000, 0, 70000, 65280, 200003, 1234, 65281, 512};
 // The main installation's VORAN.INI, and the client's once the keys are written.
 std::string ini(const std::string& db_path, const char* more = "") { return "[VORAN]\r\nVersione=6.2\r\n[CONFIG]\r\nDB_PATH=" + db_path + "\r\n" + more + "[RETE]\r\nUtenti=5\r\n"; }
 
-// UPDATE: the client folder holds an earlier installation and a file of the user's. NO_MARKER,
-// NO_IMGMAN, NO_HLP: no VORAN6.KEY, a required file, an optional file missing on the main path.
-// LOCK_EXE: another program has the client's VORAN.EXE open, sharing only reading. HOLD_CHM: the
-// main VORAN.CHM is open for deletion: it is found, but cannot be opened. SMALL: the client folder
-// on a small volume, VORAN.EXE larger than all of it. HOLD_ASIDE: at the first failure, the old
-// VORAN.INI kept aside is held open. KEYS_FILL: VORAN.INI and IM31BMP.DIL fill the small volume but
-// for the INI's keys. TYPED: the client path is typed. PADDED: blanks around both paths. NO_LINK: a
-// folder where the shortcut goes. READ_ONLY: the client's VORAN.EXE is read-only.
+// UPDATE: the client folder holds an earlier installation and a file of the user's. NO_MARKER, NO_IMGMAN,
+// NO_HLP: no VORAN6.KEY, a required, an optional file on the main path. LOCK_EXE: the client's VORAN.EXE
+// open, sharing only reading. HOLD_CHM: the main VORAN.CHM open for deletion (found, cannot be opened).
+// SMALL: the client on a small volume, VORAN.EXE larger than all of it. HOLD_ASIDE: at the first failure
+// the old VORAN.INI kept aside is held open. KEYS_FILL: VORAN.INI and IM31BMP.DIL fill the small volume
+// but for the keys. TYPED, PADDED: the client path typed; blanks around both paths. NO_LINK: a folder
+// where the shortcut goes. READ_ONLY: the client's VORAN.EXE is read-only.
 enum Setup { UPDATE = 1, NO_MARKER = 2, NO_IMGMAN = 4, NO_HLP = 8, LOCK_EXE = 16, HOLD_CHM = 32, SMALL = 64, HOLD_ASIDE = 128,
              KEYS_FILL = 256, TYPED = 512, PADDED = 1024, NO_LINK = 2048, READ_ONLY = 4096 };
-// In texts (UTF-8): $F the scenario folder, $S the small volume, $Z drive C seen through Z:, $C the client path as the field shows
-// it (in capitals), $A the name a file is kept under. A box shows `format` with `argument` (and
-// $A) while the status line shows `status`; with `keys` the client's VORAN.INI holds the typed
-// DB_PATH by then. `focus`: the field to correct, its text selected (0: not checked). A run that
-// is not `installed` leaves both folders as they were.
+// In texts (UTF-8): $F the scenario folder, $S the small volume, $Z drive C seen through Z:, $C the client
+// path as the field shows it, $A the name a file is kept under. A box shows `format` with `argument` (and
+// $A) and the status line `status`; with `keys` the client's VORAN.INI holds the DB_PATH by then. `focus`:
+// the field to correct, all selected (0: not checked). A run not `installed` leaves the folders as they were.
 struct Box { const char* format; std::string argument; int button; std::string status; bool keys; };
 struct Scenario { const char* name; unsigned setup; std::string main, client; std::vector<Box> boxes; int focus; bool installed; };
 
@@ -164,7 +160,7 @@ std::string expand(std::string text, std::map<std::string, std::string>& names) 
 }
 HANDLE hold(const std::string& path, DWORD access, DWORD share) { return CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr); }
 
-// The shortcut's target, working folder and description, in small letters.
+// The shortcut's target, working folder and description, in small letters, with backslashes.
 std::string shortcut(const std::string& link) {
     guard::Com<IShellLinkA> shell_link;
     guard::Com<IPersistFile> file;
@@ -174,7 +170,9 @@ std::string shortcut(const std::string& link) {
     if (CoInitialize(nullptr) >= 0 && SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, shell_link.out())) &&
         SUCCEEDED(shell_link->QueryInterface(IID_IPersistFile, file.out())) && SUCCEEDED(file->Load(wide, STGM_READ)))
         shell_link->GetPath(text[0], MAX_PATH, nullptr, SLGP_RAWPATH), shell_link->GetWorkingDirectory(text[1], MAX_PATH), shell_link->GetDescription(text[2], MAX_PATH);
-    return CharLowerA(&(std::string(text[0]) + " | " + text[1] + " | " + text[2])[0]);
+    std::string found = std::string(text[0]) + " | " + text[1] + " | " + text[2];
+    std::replace(found.begin(), found.end(), '/', '\\');  // either separator will do in the shortcut
+    return CharLowerA(&found[0]);
 }
 
 class Installation : public ::testing::TestWithParam<Scenario> {};
@@ -257,8 +255,7 @@ TEST_P(Installation, Scenario) {
     for (HANDLE h : held)
         CloseHandle(h);
 
-    // The folders: installed as the main installation has it (VORAN.INI with the typed main path
-    // and the timer), or exactly as they were; the old VORAN.INI kept under the name the message gave.
+    // The folders: installed (VORAN.INI with the main path and the timer) or as they were; the old INI kept as the message says.
     test::Snapshot expected = before, found = test::snapshot(folder);
     const std::string installed = client.substr(std::min(client.size(), folder.size() + 1)) + "\\";  // inside the scenario folder
     for (const char* name : CLIENT_FILES)
@@ -269,10 +266,8 @@ TEST_P(Installation, Scenario) {
     EXPECT_EQ(test::differences(found, expected), "") << "+new, ~changed or -missing";
     EXPECT_FALSE((s.setup & SMALL) && test::file_exists(client)) << client << " stayed";
     std::string want_link = s.installed && !(s.setup & NO_LINK) ? client + "\\VORAN.EXE | " + client + " | Voran4" : " |  | ";
-    std::replace(want_link.begin(), want_link.end(), '/', '\\');  // either separator will do in the shortcut
-    std::string found_link = shortcut(link);
-    std::replace(found_link.begin(), found_link.end(), '/', '\\');
-    EXPECT_EQ(found_link, CharLowerA(&want_link[0]));
+    std::replace(want_link.begin(), want_link.end(), '/', '\\');
+    EXPECT_EQ(shortcut(link), CharLowerA(&want_link[0]));
 }
 
 INSTANTIATE_TEST_SUITE_P(E2E, Installation, ::testing::ValuesIn(SCENARIOS),

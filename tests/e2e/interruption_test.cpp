@@ -1,8 +1,7 @@
-// The real setup.exe ended from outside (TerminateProcess), as a power cut or the task manager
-// would end it, at many moments of a run. Right after each kill every client file under its
-// real name is whole: its version before the run or the installed one. The next run on the
-// same paths says that the earlier run was undone and puts the folder and the desktop back
-// byte for byte (an update, answered No), or goes on to a complete new installation.
+// The real setup.exe ended from outside (TerminateProcess) at many moments of a run, as a power
+// cut would end it. Right after each kill every client file under its real name is whole. The
+// next run says the earlier one was undone and puts the folder and desktop back byte for byte
+// (an update, answered No), or goes on to a complete new installation.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -19,13 +18,11 @@ const char UNREADABLE[] = "Attenzione! L'installazione precedente in %s e' stata
 const char JOURNAL[] = "\\~VRSETUP.JNL";
 const size_t BIG = 48u << 20; // VORAN.EXE when its copy is to be caught part-way; every other file is far below 1 MiB
 
-// When the first run is ended: at its first message box, a copy that failed (the run waits there
-// with everything before it done); once the new VORAN.EXE is part-written; once the new
-// shortcut is on the desktop; at the success message.
+// When the first run is ended: at a failed copy's message (all before it done); with the new
+// VORAN.EXE part-written; once the new shortcut is on the desktop; at the success message.
 enum Moment { AT_BOX, MID_COPY, AFTER_LINK, AT_SUCCESS };
-// Before the next run: nothing; the journal cut after half its lines; the journal of a newer version; a kept
-// version held open, so that the recovery stops at its message and is ended there; the commit
-// mark added, as a cut just after the run wrote it would leave the journal.
+// Before the next run: nothing; the journal cut after half its lines, or of a newer version; a kept version
+// held open, so that the recovery stops at its message and is ended there; the commit mark added.
 enum Next { RECOVER, CUT_JOURNAL, NEWER_JOURNAL, CUT_RECOVERY, COMMITTED };
 // `stop_at`: the main installation's file that cannot be read, so that the run stops at its copy.
 // An update has an earlier shortcut on the desktop; a new installation has none.
@@ -74,8 +71,7 @@ protected:
     std::string folder, main, client, desktop, link, field;
     test::Snapshot before, installed, desktop_before;
 
-    // The main installation; for an update, an earlier client installation with a file of the
-    // user's, and an earlier shortcut.
+    // The main installation; for an update, an earlier client one with a file of the user's, and a shortcut.
     void SetUp() override {
         const Cut& c = GetParam();
         folder = "C:\\e2e\\cut-" + std::string(c.name), main = folder + "\\main", client = folder + "\\CLIENT";
@@ -128,8 +124,7 @@ protected:
 TEST_P(Interruption, NextRunPutsBackOrFinishes) {
     const Cut& c = GetParam();
     const std::string stop_at = main + "\\" + c.stop_at, held_bytes = test::read_file(stop_at);
-    // The shortcut's moment lasts as long as the commit takes to begin: a kill that comes later
-    // belongs to another row, and the run is tried again from the start.
+    // The shortcut's moment ends when the commit begins: a later kill belongs to another row, and the run starts again.
     const auto too_late = [&] { return c.moment == AFTER_LINK && (journal() == "<missing>" || journal().find("COMMIT") != std::string::npos); };
     for (int attempt = 0; attempt < 3 && (!attempt || too_late()); ++attempt) {
         if (attempt)
@@ -194,8 +189,7 @@ TEST_P(Interruption, NextRunPutsBackOrFinishes) {
         expect_whole_files("right after the recovery was ended");
     }
 
-    // The folder ends installed: by the first run when it completed or had begun its commit (then
-    // nothing is undone or said), or by this one, a new installation once the first is undone.
+    // Installed by the first run when it completed or had begun its commit (nothing undone or said), or by this one.
     const bool done = !c.update || c.moment == AT_SUCCESS || c.next == COMMITTED;
     Program run;
     start(run);

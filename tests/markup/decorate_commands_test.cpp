@@ -111,8 +111,7 @@ TEST(DecorateCommands, PaintAsTheItemSays)
         check(c);
 }
 
-// Wine maps the list font to bitmap strikes whose ink is not exactly twice as high: the
-// height asked of the font mapper is checked.
+// Wine's bitmap strikes are not exactly twice as high: the height asked of the font mapper is checked.
 TEST(DecorateCommands, DoubleHeightFontIsDeletedWhenTheItemFontReturns)
 {
     pixels::Canvas canvas(10, 10);

@@ -1,5 +1,4 @@
-// The list item frame on a real owner-drawn list box: dispatch, colours, focus marks,
-// the text it fetches.
+// The list item frame on a real owner-drawn list box: dispatch, colours, focus marks, the text it fetches.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -55,12 +54,8 @@ TEST(Frame, DispatchColoursAndFocus)
         const int black = pixels::find_ink(canvas, 0x000000, 0, 400, 0, 1).count;
         const int unchanged = pixels::find_ink(canvas, fill, 0, 400, 0, 1).count;
         const int inverted = pixels::find_ink(canvas, fill ^ 0xFFFFFF, 0, 400, 0, 1).count;
-        if (c.border == 1)
-            EXPECT_EQ(black, 400);
-        else if (c.border == 2)
-            EXPECT_TRUE(inverted > 150 && unchanged > 150) << inverted << " inverted, " << unchanged << " unchanged";
-        else
-            EXPECT_EQ(unchanged, 400);
+        EXPECT_TRUE(c.border == 1 ? black == 400 : c.border == 2 ? inverted > 150 && unchanged > 150 : unchanged == 400)
+            << black << " black, " << inverted << " inverted, " << unchanged << " unchanged of 400";
         EXPECT_EQ(r.at(0, 20), CANVAS) << "nothing below the item";
     }
 }

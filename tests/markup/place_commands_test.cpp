@@ -97,8 +97,7 @@ std::vector<Case> cases()
         {"CaSelectedKeepsHighlightLabelBlack", "@CA{1,FF0000FF0000|ICOB011|Lb body}", selected,
          {at(121, 0, HL), span(0, 400, RED, NONE), at(120, 0, K), span(155, 158, K, SOME),
           span(lb + 5, lb + 8, K, SOME)}, OPAQUE},
-        // Bitmaps.
-        // In a column opened before cur_x moved on, the room is measured from cur_x.
+        // Bitmaps. In a column opened before cur_x moved on, the room is measured from cur_x.
         {"BmpAtCurXThenInColumn", "@OFS{10}@BMP{ICOB011}@PEN{0000FF}@SEP{0}@D{45}@OFS{20}@BMP1{ICOB011}@SEP{0}", {},
          {span(0, 10, W), at(10, 0, W), at(20, 1, TICK_TOP), at(25, 10, TICK_RIGHT), at(29, 0, W), at(30, 0, RED),
           span(31, 55, W), at(65, 1, TICK_TOP), at(69, 0, W), at(70, 0, RED), at(71, 0, W)}},
@@ -129,9 +128,7 @@ std::vector<Case> cases()
          {span(0, 50, HL, SOME), span(0, 400, GREEN, NONE), span(5, 8, WIN, SOME), at(50, 0, RED), span(51, 400, HL)},
          OPAQUE},
         // Separators.
-        {"SepAtRightEdgeDrawsNothing", "@XE{0}@SEP{1}@SEP{2}@SEP{3}@SEP{4}@SEP{0}@OFS{-1}@SEP{0}",
-         {400, 20, 0, 0, 410},
-         {at(399, 0, K), span(0, 399, W), span(400, 410, W)}},
+        {"SepAtRightEdgeDrawsNothing", "@XE{0}@SEP{1}@SEP{2}@SEP{3}@SEP{4}@SEP{0}@OFS{-1}@SEP{0}", {400, 20, 0, 0, 410}, {at(399, 0, K), span(0, 399, W), span(400, 410, W)}},
     };
 }
 
@@ -172,8 +169,7 @@ TEST(Place, Pixels)
         if (c.bk_mode != 0) {
             EXPECT_EQ(GetBkMode(r.canvas->dc.get()), c.bk_mode) << "background mode after the item";
         }
-        // Bitmap `bitmap` at (bx, by) in its own colours: each pixel its own or, under a key pixel,
-        // what the item text `under` (the same without the bitmap) paints there.
+        // `bitmap` at (bx, by): each pixel its own colour or, under a key pixel, what `under` (the item without it) paints.
         pixels::Canvas own(20, 20);
         const items::Rendered under = items::render(c.bitmap ? c.under : "", item);
         draw_bitmap(own.dc.get(), guard::Bitmap(LoadBitmapA(GetModuleHandleA(nullptr), c.bitmap)).get(), 0, 0);

@@ -24,9 +24,8 @@ const ColumnTable columns = {0, starts, widths, 2};
 
 items::Item state(int n) { return {400, 20, 0, 0, 0, 0, UINT(n % 2), ODA_DRAWENTIRE, n % 4 >= 2, false, &columns}; } // even or odd row, selected or not
 
-// Pens made until the process's GDI table is full, less the last `spared` (the failed one counts): pens(1).size()
-// is the table's free room. Wine's GetGuiResources counts nothing; with the table filled up to a small headroom
-// first, an object a paint keeps shows as one pen fewer, and a leak per paint soon makes paints go wrong.
+// Pens made until the GDI table is full, less the last `spared`: pens(1).size() is its free room (Wine's
+// GetGuiResources counts nothing). With the table nearly full, an object a paint keeps shows as one pen fewer.
 std::vector<guard::Pen> pens(size_t spared)
 {
     std::vector<guard::Pen> made;
@@ -47,8 +46,7 @@ std::string piece(std::mt19937& rng)
                        : std::string(501 + rng() % 600, "A9@ \x86"[rng() % 5]);  // over-long words and fields
 }
 
-// Commands that read numbers, given small numbers (where codes, modes and columns differ) or any 32-bit ones,
-// text format flags included.
+// Commands that read numbers, given small ones (codes, modes, columns, text flags) or any 32-bit ones.
 std::string numbers(std::mt19937& rng)
 {
     static const char* const words[] = {"@OFS", "@X", "@XE", "@D", "@XCOL", "@DTA", "@BKM", "@SEP", "@TREE", "@EL", "@FL",
@@ -62,9 +60,8 @@ std::string numbers(std::mt19937& rng)
     return text;
 }
 
-// Random texts, the full item mutated, numeric commands with random numbers and the full item itself, with the
-// process's GDI table filled up to a few dozen free entries: no paint keeps an object or another font, and the
-// full item paints the same at the end as at the start.
+// Random texts, the full item mutated, numeric commands and the full item itself, with the GDI table nearly full:
+// no paint keeps an object or another font, and the full item paints the same at the end as at the start.
 constexpr int PAINTS = 8000;
 
 TEST(Soak, NoPaintKeepsAnObjectAndNoTextBreaksTheRenderer)

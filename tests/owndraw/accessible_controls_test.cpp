@@ -1,6 +1,5 @@
-// The kit's controls as a screen reader, sorting and type-ahead meet them: items added with
-// add_item carry their visible text as their string and paint from the kept mark-up; a
-// button made with make_bitmap_button is named by its label and paints as before.
+// The kit's controls as a screen reader, sorting and type-ahead meet them: add_item's items and
+// make_bitmap_button's buttons are read as what they show and paint as before.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -33,8 +32,7 @@ std::string item_string(HWND control, bool combo, int index) {
     return text;
 }
 
-// Added in this order to a sorted list, where the visible texts sort differently from the
-// mark-up; "Ascoli" sorts second and is deleted again.
+// Added in this order to a sorted list; the visible texts sort unlike the mark-up. "Ascoli", second, is deleted.
 const struct { const char* markup; const char* visible; } ROWS[] = {
     {"@TXT{Ascoli}@BMP{ICOB002}", "Ascoli"},
     {"@BMP{ICOB011}@TXT{ Milano }@X{200}@TXT{sede}", "Milano sede"},
@@ -72,8 +70,7 @@ TEST(AccessibleItems, StringsAreVisibleTextsSortedTypedAndPaintedFromTheMarkup) 
     }
 }
 
-// As a screen reader reads them: a combo box by its selected item, a list by one child per
-// item, each the item's visible text.
+// A screen reader reads a combo box by its selected item, a list by one child per item: each its visible text.
 TEST(AccessibleItems, AScreenReaderHearsEachItemsVisibleText) {
     HWND combo = make_list(true, CBS_SORT), list = make_list(false, LBS_SORT);
     for (int i = 1; i < 6; ++i)
@@ -121,8 +118,7 @@ TEST(AccessibleButton, NamedByItsLabelAndPaintedAsBefore) {
     constexpr int W = 99, H = 23;
     const auto button = [](const char* caption) { return CreateWindowA("BUTTON", caption, WS_CHILD | WS_TABSTOP, 10, 220, W, H, parent, nullptr, module, nullptr); };
     HWND made = button("&Conferma/ICOB011");
-    // Steps: a new caption first (or none), make_bitmap_button or not; then the window text,
-    // and the caption of a button never made whose pixels it paints in every look.
+    // Steps: a new caption (or none), make_bitmap_button or not; the window text, and the caption of a button never made that paints alike.
     const struct { const char* caption; bool make; const char* text; const char* paints_as; } steps[] = {
         {nullptr, true, "&Conferma", "&Conferma/ICOB011"}, {nullptr, true, "&Conferma", "&Conferma/ICOB011"},
         {"&Annulla/ICOB002", false, "&Annulla/ICOB002", "&Annulla/ICOB002"}, {nullptr, true, "&Annulla", "&Annulla/ICOB002"}};

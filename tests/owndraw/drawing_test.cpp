@@ -1,6 +1,5 @@
-// Graphics primitives and bitmap push buttons, drawn into 32-bit DIB sections and read back:
-// primitives over a background in which every pixel differs, so that a shifted, missing or
-// opaque copy shows; the real owner-drawn buttons at named points, and on the screen as composed.
+// Primitives and bitmap push buttons drawn into DIB sections and read back: primitives over a background
+// where every pixel differs, so that a shifted, missing or opaque copy shows; buttons at named points and on screen.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -20,8 +19,7 @@ const Rgb SAMPLE[3][4] = {{K, RED, K, BLACK}, {0x00FF00, K, K, 0x0000FF}, {BLACK
 
 Rgb background(int x, int y) { return (Rgb(x * 7 + 40) << 16) | (Rgb(y * 11 + 30) << 8) | 0x5A; }
 
-// The sample in a DIB section selected nowhere: a bitmap lives in one DC at a time.
-HBITMAP sample() {
+HBITMAP sample() { // in a DIB section selected nowhere: a bitmap lives in one DC at a time
     DWORD* bits = nullptr;
     HBITMAP bitmap = create_dib(4, 3, &bits);
     for (int i = 0; i < 12; ++i)
@@ -30,8 +28,7 @@ HBITMAP sample() {
 }
 
 TEST(Drawing, EveryPixelWhereItBelongs) {
-    // Where the picture lands, scaled, and the colour that shows what lay beneath (1: none);
-    // around it the background stays.
+    // Where the picture lands, scaled, and the colour that shows what lay beneath (1: none); around it, the background.
     const struct { std::function<void(HDC, HBITMAP)> draw; RECT area; int scale_x, scale_y; Rgb see_through; } cases[] = {
         {[](HDC dc, HBITMAP b) { draw_bitmap(dc, b, 5, 2); }, {5, 2, 9, 5}, 1, 1, 1},
         {[](HDC dc, HBITMAP b) { draw_bitmap_stretched(dc, b, 2, 1, 8, 9); }, {2, 1, 10, 10}, 2, 3, 1},
@@ -130,8 +127,7 @@ TEST(ButtonLooks, FaceGlyphLabelAndEdgesOfBothButtons) {
             for (int i = 0; i < 400; ++i)
                 ASSERT_TRUE(glyph.at(i % 20, i / 20) == K || canvas.at(2 + i % 20, 1 + i / 20) == glyph.at(i % 20, i / 20))
                     << pixel_message(2 + i % 20, 1 + i / 20, canvas.at(2 + i % 20, 1 + i / 20), glyph.at(i % 20, i / 20));
-            // The label, in this look's colour only, in the very columns the whole label takes drawn centred
-            // right of the glyph in the label font's face at 6 points, its access key underlined.
+            // The label, in this look's colour only, in the columns of the whole label at 6 points, centred right of the glyph.
             const Ink ink = find_ink(canvas, l.label, 22, W - 1, 1, H - 1);
             Canvas whole(W, H);
             whole.fill(WHITE);

@@ -1,5 +1,4 @@
-// markup-preview.exe run from outside: exit codes, messages, --check lines and the pixels
-// of the image files it writes, read back from disk.
+// markup-preview.exe run from outside: exit codes, messages, --check lines, the pixels of its images.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -43,8 +42,8 @@ std::string commands_only(const std::string& out) // without the warning lines o
     return kept;
 }
 
-// Runs the tool in a fresh folder; {in} in `args` names a file of `input`, --out names `out`
-// (unless empty). The image is written exactly when the run succeeds, never partly.
+// Runs the tool in a fresh folder; {in} names a file of `input`, --out `out` (unless empty),
+// written exactly when the run succeeds, never partly.
 Result run_tool(std::string args, const std::string& input = "", const char* out = "o.bmp")
 {
     char temp[MAX_PATH] = "";
@@ -210,8 +209,7 @@ TEST(Preview, HelpsAndNamesTheFaceUsed)
     EXPECT_NE(font.err.find("no face \"No Such Face\"; \""), std::string::npos) << font.err;
 }
 
-// The mark-up reference has a section per command word, in the order of the dispatch, and
-// each of its pictures the item texts that made it, beside it.
+// The mark-up reference: a section per command word in dispatch order, each picture beside its item texts.
 TEST(Preview, ReferenceCoversEveryWord)
 {
     const std::string docs = SOURCE_DIR "/docs/", reference = test::read_file(docs + "markup-reference.md");
@@ -231,8 +229,7 @@ TEST(Preview, ReferenceCoversEveryWord)
     EXPECT_GE(pictures, 43);
 }
 
-// The image of one item is what a list box in a window shows in that row, and what the
-// in-process renderer paints.
+// One item's image is what a list box shows in that row, and what the in-process renderer paints.
 TEST(Preview, MatchesTheListBoxItShows)
 {
     const std::string rows[] = {"Hg", "x@y", "plain"};

@@ -1,5 +1,4 @@
-// What the end-to-end runs cannot force: copies of every size and target state, paths joined
-// at their bounds, and the DLL search hardening on a loader without SetDefaultDllDirectories.
+// What end-to-end runs cannot force: copies of every size and target, paths at their bounds, DLL search hardening.
 #include <gtest/gtest.h>
 
 #include <cerrno>

@@ -1,5 +1,4 @@
-// Reads a window the way a screen reader does: the platform's accessibility interface
-// (AccessibleObjectFromWindow on the window's client object), name, role and shortcut.
+// Reads a window as a screen reader does: name, value, shortcut and role of its client object.
 #pragma once
 #include <windows.h>
 #include <oleacc.h>
@@ -11,8 +10,7 @@ namespace accessible {
 // The import library's IID_IAccessible is no usable GUID when linked statically with MinGW.
 const IID IID_ACCESSIBLE = {0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 
-// Wine's proxies for buttons and list boxes are its generic client object (role client),
-// which lists no list box items.
+// Wine's proxies for buttons and list boxes are its generic client object, which lists no items.
 inline bool on_wine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
 
 struct Spoken { std::string name = "(none)", value = "(none)", shortcut; long role = 0, children = -1; };

@@ -1,5 +1,4 @@
-// Files as the tests see them: whole-file reads and writes, folder snapshots compared byte for
-// byte, and deterministic test bytes.
+// Files as the tests see them: whole-file reads and writes, folder snapshots, deterministic bytes.
 #pragma once
 #include <windows.h>
 
@@ -65,8 +64,7 @@ inline void remove_tree(const std::string& path) {
         SHFileOperationA(&operation);
 }
 
-// Deterministic bytes of every value (NUL, CR, LF and Ctrl-Z included), so that any text
-// translation or short copy shows up.
+// Deterministic bytes of every value (NUL, CR, LF, Ctrl-Z): a text translation or short copy shows.
 inline std::string pattern_bytes(const std::string& seed, size_t size) {
     std::string bytes(size, '\0');
     unsigned state = unsigned(std::hash<std::string>{}(seed));

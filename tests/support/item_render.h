@@ -1,6 +1,5 @@
-// Renders list items the way an owner-drawn list box shows them: a real list box holds
-// the text, and the list item frame paints the request into a 32-bit DIB section whose
-// pixels the tests read back. Shared by every mark-up and frame test.
+// List items as an owner-drawn list box shows them: a real list box holds the text, and the
+// list item frame paints into a 32-bit DIB section whose pixels the tests read back.
 #pragma once
 #include <windows.h>
 
@@ -14,8 +13,7 @@
 
 namespace items {
 
-// Item texts in tables: '{' stands for ARG_OPEN (0x82), '}' for ARG_CLOSE (0x83) and '|'
-// for FIELD_SEPARATOR (0x86), so "@TXT{abc}" reads as it draws.
+// Item texts in tables: '{', '}' and '|' stand for 0x82, 0x83 and 0x86: "@TXT{abc}" reads as it draws.
 inline std::string markup(const std::string& readable)
 {
     std::string text = readable;
@@ -24,11 +22,9 @@ inline std::string markup(const std::string& readable)
     return text;
 }
 
-// `left`, `top`: the item rectangle's place on the canvas; a canvas size of 0: the item's
-// (and one row more below it, so that the row below the item shows). A `scale` other than
-// 1.0: the item is filled and coloured as the frame does, then the renderer is called
-// directly with this factor. `combo`: an item of an owner-drawn combo box; `control`: the one
-// whose item is painted, else a hidden one that holds the text.
+// `left`, `top`: the item's place on the canvas; a canvas size of 0: the item's, one row more
+// below. A `scale` other than 1.0: the item is filled as the frame does, then the renderer is
+// called with it. `control`: the list or combo box whose item is painted, else a hidden one.
 struct Item {
     int width = 400, height = 20, left = 0, top = 0, canvas_width = 0, canvas_height = 0;
     UINT item_id = 0, action = ODA_DRAWENTIRE;
@@ -40,8 +36,7 @@ struct Item {
     HWND control = nullptr;
 };
 
-// The list box (or combo box, `combo`) whose text the frame fetches, one hidden window of each
-// for the process. It holds `text` at index item_id & 0xFFFF, with empty items before it; item_id -1: no items.
+// A hidden list (or combo) box holding `text` at index item_id & 0xFFFF, empty items before it; -1: none.
 inline HWND list_box_holding(const std::string& text, UINT item_id, bool combo = false)
 {
     static const HWND boxes[] = {

@@ -1,5 +1,4 @@
-// Pixel helpers of every drawing test: 32-bit top-down DIB sections whose bits are read back,
-// ink found by colour, and failure messages that name the place and both colours.
+// 32-bit top-down DIB sections read back, ink found by colour, messages naming place and colours.
 #pragma once
 #include <windows.h>
 
