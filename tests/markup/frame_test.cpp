@@ -37,7 +37,6 @@ TEST(Frame, DispatchColoursAndFocus)
         SCOPED_TRACE(c.why);
         const items::Rendered r = items::render(c.text, {400, 20, 0, 0, 0, 0, c.item_id, c.action, c.selected, c.focus, nullptr, 1.0, CANVAS, c.combo});
         EXPECT_EQ(r.result, TRUE);
-
         const pixels::Rgb fill = c.fill == NONE ? CANVAS : items::sys_rgb(c.fill);
         const pixels::Canvas& canvas = *r.canvas;
         EXPECT_EQ(r.at(300, 10), fill) << pixels::pixel_message(300, 10, r.at(300, 10), fill);
@@ -51,9 +50,8 @@ TEST(Frame, DispatchColoursAndFocus)
             EXPECT_GT(pixels::find_ink(canvas, ink, 0, 200, 10, 19).count, 0) << "no ink below the middle row";
         }
         // Border, along the top row: solid black, untouched, or every other pixel inverted.
-        const int black = pixels::find_ink(canvas, 0x000000, 0, 400, 0, 1).count;
-        const int unchanged = pixels::find_ink(canvas, fill, 0, 400, 0, 1).count;
-        const int inverted = pixels::find_ink(canvas, fill ^ 0xFFFFFF, 0, 400, 0, 1).count;
+        const int black = pixels::find_ink(canvas, 0, 0, 400, 0, 1).count, unchanged = pixels::find_ink(canvas, fill, 0, 400, 0, 1).count,
+                  inverted = pixels::find_ink(canvas, fill ^ 0xFFFFFF, 0, 400, 0, 1).count;
         EXPECT_TRUE(c.border == 1 ? black == 400 : c.border == 2 ? inverted > 150 && unchanged > 150 : unchanged == 400)
             << black << " black, " << inverted << " inverted, " << unchanged << " unchanged of 400";
         EXPECT_EQ(r.at(0, 20), CANVAS) << "nothing below the item";

@@ -99,10 +99,9 @@ TEST(AccessibleItems, KeptMarkupGoesWithItsItem) {
     for (int cycle = 0; cycle < 100000; ++cycle) {
         if (cycle == 1000)
             before = memory_in_use();
-        const bool in_combo = cycle % 2;
-        HWND control = in_combo ? combo : list;
+        HWND control = cycle % 2 ? combo : list;
         add_item(control, long_markup.c_str());
-        SendMessageA(control, in_combo ? (cycle % 4 < 2 ? CB_DELETESTRING : CB_RESETCONTENT) : (cycle % 4 < 2 ? LB_DELETESTRING : LB_RESETCONTENT), 0, 0);
+        SendMessageA(control, control == combo ? (cycle % 4 < 2 ? CB_DELETESTRING : CB_RESETCONTENT) : (cycle % 4 < 2 ? LB_DELETESTRING : LB_RESETCONTENT), 0, 0);
         if (cycle % 1000 == 999) { // a control destroyed with items in it
             HWND gone = make_list(cycle / 1000 % 2);
             for (int i = 0; i < 100; ++i)
