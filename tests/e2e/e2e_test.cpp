@@ -252,8 +252,7 @@ TEST_P(Installation, Scenario) {
         run.press(IDCANCEL);
     }
     EXPECT_EQ(run.exit_code(), 0u);
-    for (HANDLE h : held)
-        CloseHandle(h);
+    std::for_each(held.begin(), held.end(), CloseHandle);
 
     // The folders: installed (VORAN.INI with the main path and the timer) or as they were; the old INI kept as the message says.
     test::Snapshot expected = before, found = test::snapshot(folder);

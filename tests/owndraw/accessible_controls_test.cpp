@@ -97,8 +97,7 @@ TEST(AccessibleItems, KeptMarkupGoesWithItsItem) {
     HWND list = make_list(false), combo = make_list(true);
     size_t before = 0;
     for (int cycle = 0; cycle < 100000; ++cycle) {
-        if (cycle == 1000)
-            before = memory_in_use();
+        before = cycle == 1000 ? memory_in_use() : before; // once the heap has settled
         HWND control = cycle % 2 ? combo : list;
         add_item(control, long_markup.c_str());
         SendMessageA(control, control == combo ? (cycle % 4 < 2 ? CB_DELETESTRING : CB_RESETCONTENT) : (cycle % 4 < 2 ? LB_DELETESTRING : LB_RESETCONTENT), 0, 0);
