@@ -83,6 +83,7 @@ TEST(DecorateCommands, PaintAsTheItemSays)
         {"@RECT{0000FF}", row(0, true), {{5, 5, HL}}, NONE, HL},
         {"@DR{10,20}@RECT{00FF00}", row(0), {{15, 5, 0x00FF00}, {25, 5, W}, {5, 5, W}}},  // the bar "@DR" left
         {"@DR{10,20}@TREE{16}@RECT{00FF00}", row(0), {{5, 5, 0x00FF00}, {300, 5, 0x00FF00}}},  // "@TREE" without cells gives back the item
+        {"@D{60}@TREE{16}@RECT{00FF00}", row(0, false, 400, 20, 440), {{19, 5, W}, {20, 5, 0x00FF00}, {74, 5, 0x00FF00}, {75, 5, W}}},  // to the column's end, from the item's left
         {"@GRECT{FF00000000FF}", row(0), {{5, 0, RED}, {5, 19, 0x0D00F2, 2}}},
         {"@GRECT{FF00000000FF}", row(0, true), {{5, 5, HL}}},
         {"@FL{0}", row(0), {{5, 0, 0xF4F4F4}, {5, 19, W, 1}}, K},
