@@ -103,7 +103,7 @@ TEST(DecorateCommands, PaintAsTheItemSays)
         {"@SFP{BRUSH13}@SFB{}@RECT{0000FF}", row(0), {{5, 5, RED}}},
         {"@SFB{}@TREE{10,1}", row(1, true), {{2, 5, W}}},  // guarded before it can end the item
         {"@F011{1}@TXT{MMMM}@SFB{}@F01{0}", row(1), {{ROW, 4, K}, {ROW, 15, K}}},  // a numbered word; the ink of the list font spans rows 6 to 14
-        {"@DRC{FF0000,3}@DRS{0,10}", row(0), {{1, 5, BLUE}, {3, 5, W}, {8, 5, BLUE}, {9, 5, W}}},
+        {"@DRC{FF0000,3}@DRS{0,10}@RECT{00FF00}", row(0), {{1, 5, BLUE}, {3, 5, W}, {5, 5, BLUE}, {6, 5, W}, {7, 5, 0x00FF00}, {8, 5, 0x00FF00}, {9, 5, W}}},  // the last segment's place is filled
         {"@DRS{0,100}", row(0), {{50, 5, W}}},  // no count yet: nothing
         {"@DR{50,5000}", row(0, false, 400, 0, 420), {{49, 5, W}, {50, 5, K}, {399, 19, K}, {400, 5, W}}},
         {"@DR{0,5000}", row(0, false, 400, 20, 460), {{19, 5, W}, {20, 5, K}, {439, 5, K}, {440, 5, W}}},  // limit: right + left
