@@ -24,8 +24,7 @@ struct StartAt96 : ::testing::Environment { void SetUp() override { set_display_
 ::testing::Environment* const start_at_96 = ::testing::AddGlobalTestEnvironment(new StartAt96);
 
 UINT dpi_of(HWND window) {
-    using Function = UINT(WINAPI*)(HWND);
-    const auto get = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    const auto get = reinterpret_cast<UINT(WINAPI*)(HWND)>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
     return get ? get(window) : 0;
 }
 

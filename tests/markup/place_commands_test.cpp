@@ -51,6 +51,7 @@ std::vector<Case> cases()
          {span(20, 25, W), span(25, 28, K, SOME), span(40, 120, W), at(120, 5, K), span(121, 400, W), at(400, 5, K),
           span(401, 420, W)}},
         {"XeLeavesTheWholeItemToFill", "@XE{100}@RECT{00FF00}", {}, {span(0, 400, GREEN)}},
+        {"SepLeavesTheWholeItemToFill", "@X{100}@SEP{0}@RECT{00FF00}", {}, {span(0, 400, GREEN)}},
         {"ScaleForMarkupNotTable", "@XCOL{1}@OFS{5}@SEP{0}@D{10}@TXT{}@SEP{0}", scaled,
          {span(0, 127, W), at(127, 0, K), span(128, 142, W), at(142, 0, K), span(143, 400, W)}},
         // At scale 2 the margin is 10, the steps 2 and 20, tree cells 16 wide, the range gap 4: 2 units, scaled again.
