@@ -82,8 +82,7 @@ TEST(DecorateCommands, PaintAsTheItemSays)
         {"@RECT{0000FF}", row(0), {{5, 5, RED}}, NONE, RED},
         {"@RECT{0000FF}", row(0, true), {{5, 5, HL}}, NONE, HL},
         {"@DR{10,20}@RECT{00FF00}", row(0), {{15, 5, 0x00FF00}, {25, 5, W}, {5, 5, W}}},  // the bar "@DR" left
-        {"@DR{10,20}@TREE{16}@RECT{00FF00}", row(0), {{5, 5, 0x00FF00}, {300, 5, 0x00FF00}}},  // "@TREE" without cells gives back the item
-        {"@D{60}@TREE{16}@RECT{00FF00}", row(0, false, 400, 20, 440), {{19, 5, W}, {20, 5, 0x00FF00}, {74, 5, 0x00FF00}, {75, 5, W}}},  // to the column's end, from the item's left
+        {"@DR{10,20}@D{60}@TREE{16}@RECT{00FF00}", row(0, false, 400, 20, 440), {{19, 5, W}, {20, 5, 0x00FF00}, {74, 5, 0x00FF00}, {75, 5, W}}},  // "@TREE" without cells gives back the item to the column's end
         {"@GRECT{FF00000000FF}", row(0), {{5, 0, RED}, {5, 19, 0x0D00F2, 2}}},
         {"@GRECT{FF00000000FF}", row(0, true), {{5, 5, HL}}},
         {"@FL{0}", row(0), {{5, 0, 0xF4F4F4}, {5, 19, W, 1}}, K},
@@ -91,7 +90,7 @@ TEST(DecorateCommands, PaintAsTheItemSays)
         {"@FL{1}", row(0), {{5, 0, RED}, {5, 19, 0xD80000, 2}}, W},
         {"@FL{2}", row(0), {{5, 0, 0xFFFF00}, {5, 19, 0xFFFEB5, 1}}, K},
         {"@FL{3}", row(0), {{5, 5, W}}, K},
-        {"@FRG{0000FF}@FL{0}", row(0), {}, RED},  // "@FL" 0 keeps the text colour
+        {"@FRG9{0000FF}@FL{0}", row(0), {}, RED},  // "@FL" 0 keeps the text colour
         {"@SF{C6FFFF}", row(2), {{5, 5, 0xFFFFC6}}, NONE, 0xFFFFC6},
         {"@RECT{0000FF}@SF{C6FFFF}", row(1), {{5, 5, W}}, NONE, W},
         {"@SCP{0000FF}@SCD{FF0000}@SCB{}", row(0), {{5, 5, RED}}},

@@ -17,7 +17,7 @@ constexpr Rgb TICK_TOP = 0x27742F, TICK_RIGHT = 0x45A947;  // ICOB011 at (10,1) 
 const std::string LONG = "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM";
 
 const int32_t starts[] = {0, 120, 220}, widths[] = {100, 80, 60};
-const ColumnTable table = make_column_table(starts, widths);
+const ColumnTable table = make_column_table(starts, widths), count_left_at_0{0, starts, widths, 0};
 
 // Every pixel of the area has the colour, at least one has it, or none has it. y1 -1: the item's bottom.
 enum Want { ALL, SOME, NONE };
@@ -42,11 +42,10 @@ std::vector<Case> cases()
 {
     const Rgb HL = items::sys_rgb(COLOR_HIGHLIGHT), WIN = items::sys_rgb(COLOR_WINDOW);
     const int lb = 155 + text_width("Lb");
-    items::Item selected, scaled, doubled, halved{400, 20, 20, 0, 440}, left20{400, 20, 20}, tall{400, 40};
+    items::Item selected, scaled, doubled, halved{400, 20, 20, 0, 440}, left20{400, 20, 20}, tall{400, 40}, uncounted{400, 20, 0, 0, 0, 0, 0, ODA_DRAWENTIRE, false, false, &count_left_at_0};
     selected.selected = true;
     scaled.scale = 1.5, doubled.scale = 2, halved.scale = 0.5;
     return {
-        // Positions and columns.
         {"XFromItemLeftXeFromRightEdgeTextIndentedAtTheItemsEdge", "@X{0}@TXT{ab}@X{100}@SEP{0}@XE{20}@SEP{0}", left20,
          {span(20, 25, W), span(25, 28, K, SOME), span(40, 120, W), at(120, 5, K), span(121, 400, W), at(400, 5, K),
           span(401, 420, W)}},
@@ -63,12 +62,11 @@ std::vector<Case> cases()
         {"ScaleForTheRangeLimit", "@DR{0,5000}", halved, {span(0, 20, W), span(20, 230, K), span(230, 440, W)}},
         {"OutsideTableKeepsAll", "@OFS{40}@XCOL{7}@CS{9,abc}@CA{-1,FF0000FF0000|ICOB011|x}@CR{3,FF0000FF0000}@SEP{0}",
          {}, {at(40, 0, K), span(0, 40, W), span(41, 400, W)}, OPAQUE},
-        // Text runs.
         {"ColumnClipsTextAndEndsAtItsEdge", "@D{100}@OFS{20}@TXT{" + LONG + "}@PEN{0000FF}@SEP{0}", {},
          {span(0, 25, W), span(25, 28, K, SOME), span(92, 95, K, SOME), span(95, 100, W), at(100, 0, RED),
           span(101, 400, W)}},
         // Flags are added to each command's own format (centred, and still one centred line) and kept.
-        {"DtaAddedAndKeptForTxtTxlClCsl", "@DTA{1}@CSL{0,ab}@CL{1;ab}@X{220}@D{60}@TXL{ab}@X{300}@D{100}@TXT{ab}", {},
+        {"DtaAddedAndKeptForTxtTxlClCsl", "@DTA{1}@CSL{0,ab}@CL{1;ab}@X{220}@D{60}@TXL2{ab}@X{300}@D{100}@TXT{ab}", {},
          {span(5, 40, K, NONE), {40, 60, 0, 5, K, SOME}, span(125, 155, K, NONE), span(155, 175, K, SOME),
           span(225, 240, K, NONE), {240, 260, 0, 5, K, SOME}, span(305, 340, K, NONE), {340, 360, 0, 5, K, NONE},
           span(340, 360, K, SOME)}},
@@ -84,7 +82,7 @@ std::vector<Case> cases()
          {at(0, 0, K), span(1, 5, W), span(5, 8, K, SOME), span(92, 95, K, SOME), span(95, 100, W), at(100, 0, RED),
           span(101, 120, W), at(120, 19, K), at(120, 20, W), span(121, 125, W), span(125, 128, K, SOME),
           span(201, 205, K, SOME), span(205, 210, W), at(210, 0, RED), span(211, 400, W)}},
-        {"CellWithoutSeparatorDrawsItsLine", "@CL{1 Total}@PEN{0000FF}@OFS{1}@SEP{0}", {},
+        {"CellWithoutSeparatorDrawsItsLine", "@CL{1 Total}@PEN2{0x0000FF}@OFS{1}@SEP{0}", {},
          {span(0, 120, W), at(120, 0, K), at(121, 0, RED), span(122, 400, W)}},
         // Centring is the flag that moves a right-aligned line too.
         {"CsCdIgnoreFlags", "@DTA{1}@CS{0,ab}@CD{1,ab}", {},
@@ -95,6 +93,9 @@ std::vector<Case> cases()
           at(135, 3, TICK_TOP), span(145, 155, RED), span(145, 200, W, NONE), span(155, 158, K, SOME),
           span(lb, lb + 5, RED), {lb + 5, lb + 8, 0, 8, K, SOME}, {lb + 5, lb + 8, 14, 27, K, SOME}}, TRANSPARENT},
         // A separator before the first field belongs to it: "|FF0000FF0000" reads as 00F000 over 0FF000.
+        {"CaLeadingSeparatorInTheGradient", "@CA{0,|FF0000FF0000|ICOB011|Lb}", {}, {at(60, 0, 0x00F000)}},
+        {"CrFillsTheColumn", "@CR5{1,FF0000FF0000}", {}, {span(0, 120, W), span(120, 200, RED), span(200, 400, W)}, TRANSPARENT},
+        {"CountLeftAt0NoColumns", "@CR{0,FF0000FF0000}@XCOL{1}@CS{1,abc}@SEP{0}", uncounted, {at(0, 0, K), span(1, 400, W)}},
         {"TextOf64KiBDrawnWhole", std::string(65536, '.') + "@CA{1,FF0000FF0000|ICOB011|Lb}", {}, {at(121, 0, RED), at(135, 3, TICK_TOP)}},
         {"CaSelectedKeepsHighlightLabelBlack", "@CA{1,FF0000FF0000|ICOB011|Lb body}", selected,
          {at(121, 0, HL), span(0, 400, RED, NONE), at(120, 0, K), span(155, 158, K, SOME),
@@ -129,7 +130,6 @@ std::vector<Case> cases()
                                       "@TXT{abc}@X{50}@SEP{0}", selected,
          {span(0, 50, HL, SOME), span(0, 400, GREEN, NONE), span(5, 8, WIN, SOME), at(50, 0, RED), span(51, 400, HL)},
          OPAQUE},
-        // Separators.
         {"SepAtRightEdgeDrawsNothing", "@XE{0}@SEP{1}@SEP{2}@SEP{3}@SEP{4}@SEP{0}@OFS{-1}@SEP{0}", {400, 20, 0, 0, 410}, {at(399, 0, K), span(0, 399, W), span(400, 410, W)}},
     };
 }
