@@ -46,17 +46,6 @@ bool write_pattern(const std::string& path, unsigned long long size)
     return ok;
 }
 
-// Writes what the system still holds of a file to the disk, outside the timing: a bare
-// CopyFile leaves its target in the cache, and the next contender's flush must not pay for it.
-void settle(const std::string& path)
-{
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return;
-    FlushFileBuffers(h);
-    CloseHandle(h);
-}
-
 double seconds_since(Clock::time_point start)
 {
     return std::chrono::duration<double>(Clock::now() - start).count();
@@ -90,13 +79,7 @@ void best_of(int rounds, A a, B b, double* best_a, double* best_b)
 // promise, so the difference is the copy loop alone.
 bool copy_file_flushed(const std::string& source, const std::string& target)
 {
-    if (!CopyFileA(source.c_str(), target.c_str(), FALSE))
-        return false;
-    HANDLE h = CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    const bool flushed = h != INVALID_HANDLE_VALUE && FlushFileBuffers(h);
-    if (h != INVALID_HANDLE_VALUE)
-        CloseHandle(h);
-    return flushed;
+    return CopyFileA(source.c_str(), target.c_str(), FALSE) && flush_file(target.c_str()) == 0;
 }
 
 void bench_file_sizes(const std::string& dir, bool quick)
@@ -123,7 +106,9 @@ void bench_file_sizes(const std::string& dir, bool quick)
         best_of(
             rounds, [&] { failures += copy_one_file(source.c_str(), ours.c_str()) != 0; },
             [&] { failures += !CopyFileA(source.c_str(), theirs.c_str(), FALSE); }, &t_ours, &t_theirs,
-            [&] { settle(theirs); });
+            // untimed: a bare CopyFile leaves its target in the cache, and the next
+            // contender's flush must not pay for it
+            [&] { flush_file(theirs.c_str()); });
         best_of(
             rounds, [&] { failures += copy_one_file(source.c_str(), ours.c_str()) != 0; },
             [&] { failures += !copy_file_flushed(source, theirs); }, &t_ours_again, &t_flushed);
