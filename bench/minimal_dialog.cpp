@@ -1,8 +1,12 @@
-// The baseline of bench_open: the least a program declared as setup.exe is does to show a
-// dialog of the installer's size and font, an empty template opened modally.
+// The baselines of bench_open: the least a program declared as setup.exe is does to show the
+// installer's own dialog template (its controls as plain ones), opened modally; with
+// "--empty", a dialog of the same size and font without controls, which leaves out even the
+// platform's work for the controls.
 #include <windows.h>
 
 #include <cstring>
+
+#include "setup/resource_ids.h"
 
 namespace {
 
@@ -13,9 +17,7 @@ INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM)
     return message == WM_INITDIALOG;
 }
 
-} // namespace
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+INT_PTR empty_dialog(HINSTANCE instance)
 {
     // DLGTEMPLATE, then no menu, the default class, an empty title, and the font: 8 points,
     // "MS Sans Serif", as the installer's template has; no controls.
@@ -29,5 +31,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     *at++ = 8;
     const wchar_t face[] = L"MS Sans Serif";
     std::memcpy(at, face, sizeof face);
-    return static_cast<int>(DialogBoxIndirectParamW(instance, header, nullptr, dialog_proc, 0));
+    return DialogBoxIndirectParamW(instance, header, nullptr, dialog_proc, 0);
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int)
+{
+    if (std::strstr(command_line, "--empty"))
+        return static_cast<int>(empty_dialog(instance));
+    return static_cast<int>(DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_SETUP), nullptr, dialog_proc, 0));
 }

@@ -13,15 +13,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int)
     app_instance = instance;
 
     if (previous == nullptr) {
-        WNDCLASSA wc = {};
+        WNDCLASSEXA wc = {};
+        wc.cbSize = sizeof wc;
         wc.style = CS_HREDRAW | CS_VREDRAW;
         wc.lpfnWndProc = main_window_proc;
         wc.hInstance = instance;
         wc.hIcon = LoadIconA(instance, "setup");
+        // Without a small icon the class would get a copy of the icon made from the resources
+        // at registration, a few milliseconds of the start; the platform scales this one.
+        wc.hIconSm = wc.hIcon;
         wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         wc.hbrBackground = CreateSolidBrush(GetSysColor(COLOR_WINDOW));
         wc.lpszClassName = app_name;
-        if (!RegisterClassA(&wc))
+        if (!RegisterClassExA(&wc))
             return 0;
     }
 

@@ -154,7 +154,11 @@ INT_PTR CALLBACK setup_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPA
 
 void init_setup_dialog(HWND dialog)
 {
-    SetClassLongPtrA(dialog, GCLP_HICON, reinterpret_cast<LONG_PTR>(LoadIconA(app_instance, "setup")));
+    // The small icon first: the platform would otherwise make a small copy of the icon from
+    // the resources as the dialog opens.
+    const auto icon = reinterpret_cast<LONG_PTR>(LoadIconA(app_instance, "setup"));
+    SetClassLongPtrA(dialog, GCLP_HICONSM, icon);
+    SetClassLongPtrA(dialog, GCLP_HICON, icon);
     centre_window(dialog);
 }
 
