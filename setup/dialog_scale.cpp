@@ -157,10 +157,13 @@ void scale_dialog(HWND dialog)
     keep_dpi_changes_to_the_dialog(dialog);
     dialog_dpi = window_dpi(dialog, nullptr);
     record_layout_at_96(dialog, dialog_dpi);
-    // The picture is decoded at the first paint, so that the dialog shows as soon as a plain
-    // one would. At 96 dots per inch the dialog stays exactly as the template makes it.
-    if (dialog_dpi == 96)
+    // At 96 dots per inch the dialog stays exactly as the template makes it, picture included.
+    if (dialog_dpi == 96) {
+        make_background(96);
         return;
+    }
+    // The larger renderings take a while to decode: the first paint makes the picture, so
+    // that the dialog shows as soon as a plain one would.
     lay_out_controls(dialog_dpi);
     const SIZE size = window_size_at(dialog, dialog_dpi);
     SetWindowPos(dialog, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -11,5 +11,5 @@ void scale_dialog(HWND dialog);
 // moved to `suggested`. Returns TRUE.
 BOOL rescale_dialog(HWND dialog, UINT dpi, const RECT* suggested);
 // Makes background_bitmap for the dialog's DPI when it is missing or for another DPI; the
-// first paint makes it, so that the dialog shows without waiting for the picture.
+// larger renderings are made at the first paint, so that the dialog shows without waiting.
 void update_background();
