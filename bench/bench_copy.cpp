@@ -100,7 +100,7 @@ void bench_file_sizes(const std::string& dir, bool quick)
             std::printf("cannot write %llu MiB in %s\n", size / mib, dir.c_str());
             return;
         }
-        const int rounds = size >= 256 * mib ? 5 : size >= 32 * mib ? 5 : 20;
+        const int rounds = size >= 32 * mib ? 5 : 20;
         double t_ours = 0, t_theirs = 0, t_ours_again = 0, t_flushed = 0;
         int failures = 0;
         best_of(
