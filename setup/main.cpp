@@ -12,22 +12,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int)
 
     app_instance = instance;
 
-    if (previous == nullptr) {
-        WNDCLASSEXA wc = {};
-        wc.cbSize = sizeof wc;
-        wc.style = CS_HREDRAW | CS_VREDRAW;
-        wc.lpfnWndProc = main_window_proc;
-        wc.hInstance = instance;
-        wc.hIcon = LoadIconA(instance, "setup");
-        // Without a small icon the class would get a copy of the icon made from the resources
-        // at registration, a few milliseconds of the start; the platform scales this one.
-        wc.hIconSm = wc.hIcon;
-        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        wc.hbrBackground = CreateSolidBrush(GetSysColor(COLOR_WINDOW));
-        wc.lpszClassName = app_name;
-        if (!RegisterClassExA(&wc))
-            return 0;
-    }
+    if (previous == nullptr && !register_main_class(instance))
+        return 0;
 
     // The installation dialog runs inside this call; the window itself is never shown.
     HWND window = CreateWindowExA(0, app_name, "Setup 4.2", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,

@@ -94,6 +94,23 @@ BOOL on_cancel(HWND dialog)
 
 } // namespace
 
+bool register_main_class(HINSTANCE instance)
+{
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = main_window_proc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, "setup");
+    // Without a small icon the class would get a copy of the icon made from the resources
+    // at registration, a few milliseconds of the start; the platform scales this one.
+    wc.hIconSm = wc.hIcon;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = CreateSolidBrush(GetSysColor(COLOR_WINDOW));
+    wc.lpszClassName = app_name;
+    return RegisterClassExA(&wc) != 0;
+}
+
 LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
     switch (message) {

@@ -13,6 +13,8 @@ extern HWND main_window;
 // The background picture, loaded when the dialog initialises and kept until the end.
 extern HBITMAP background_bitmap;
 
+// Registers the main window's class, app_name; false when the system refuses it.
+bool register_main_class(HINSTANCE instance);
 LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 INT_PTR CALLBACK setup_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
 void init_setup_dialog(HWND dialog);

@@ -28,8 +28,7 @@ UINT dpi_of(HWND window) {
     return get ? get(window) : 0;
 }
 
-// Wine gives a program the DPI of LogPixels only in a session of its own (scripts/run-tests.sh
-// gives these tests one); elsewhere a test reports itself skipped, naming the DPI given.
+// Wine gives the DPI of LogPixels only in a session of its own (run-tests.sh gives one); elsewhere a test skips, naming it.
 #define SKIP_UNLESS_AT(dpi, got) \
     if ((got) != (dpi)) GTEST_SKIP() << "Wine gave the program " << (got) << " dpi, not the " << (dpi) << " of LogPixels"
 
@@ -74,9 +73,8 @@ std::string misplaced_controls(const Program& run, UINT dpi) {
     return wrong;
 }
 
-// Away from the controls: the picture rendered for `dpi`, pixel for pixel; between renderings, the
-// closest resampled: the banner across the whole width, each field's label above it as at 96,
-// scaled, within 2·s. An empty text when all holds.
+// Away from the controls: the picture rendered for `dpi`, pixel for pixel; between renderings, the closest resampled:
+// the banner across the whole width, each field's label above it as at 96, scaled, within 2·s. Empty when all holds.
 std::string picture_faults(const Program& run, UINT dpi, const pixels::Canvas& shot) {
     if (dpi % 24 != 0 || dpi == 168) {
         const auto s = [dpi](LONG v) { return MulDiv(v, dpi, 96); };

@@ -42,8 +42,7 @@ std::string commands_only(const std::string& out) // without the warning lines o
     return kept;
 }
 
-// Runs the tool in a fresh folder; {in} names a file of `input`, --out `out` (unless empty),
-// written exactly when the run succeeds, never partly.
+// Runs the tool in a fresh folder; {in} names a file of `input`; --out `out` (unless empty) is written exactly when it succeeds.
 Result run_tool(std::string args, const std::string& input = "", const char* out = "o.bmp")
 {
     char temp[MAX_PATH] = "";
@@ -142,8 +141,7 @@ TEST(Preview, RunsAsItsTableSays)
     }
 }
 
-// --check: each mistake a "warning: OFFSET: MESSAGE" line after its row's command lines,
-// OFFSET from the start of the row; with --strict, exit code 3 when there is any.
+// --check: each mistake a "warning: OFFSET: MESSAGE" line (OFFSET in the row) after the row's; --strict: exit code 3 if any.
 struct Warned { int row; size_t offset; const char* words; };
 struct CheckCase { std::string args; std::string input; int exit; std::vector<Warned> warnings; };
 const std::string word_499 = "@" + std::string(498, 'W'), word_500 = word_499 + "W";

@@ -1,12 +1,15 @@
-// What end-to-end runs cannot force: copies of every size and target, paths at their bounds, DLL search hardening.
+// What end-to-end runs cannot force: copies of every size and target, paths at their bounds, DLL search, class icons.
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "setup/app.h"
 #include "setup/file_copy.h"
+#include "setup/resource_ids.h"
+#include "setup/setup_dialog.h"
 #include "support/files.h"
 
 namespace {
@@ -52,6 +55,17 @@ TEST(JoinPath, OneBackslashTrimmedPartsCutAtTheBuffer) {
         EXPECT_EQ(std::string(out), c.want ? c.want : std::string(out, c.size - 1)) << "cut at the buffer";
         EXPECT_EQ(out[c.size], '#') << "written past the buffer of " << c.size;
     }
+}
+
+// Both classes have the icon "setup", again as their small icon: the system makes no copy of it.
+TEST(WindowClasses, TheIconSetupBigAndSmall) {
+    const auto icon = reinterpret_cast<ULONG_PTR>(LoadIconA(app_instance = GetModuleHandleA(nullptr), "setup"));
+    WNDCLASSEXA main_class{};
+    main_class.cbSize = sizeof main_class;
+    ASSERT_TRUE(icon && register_main_class(app_instance) && GetClassInfoExA(app_instance, app_name, &main_class));
+    HWND dialog = CreateDialogParamW(app_instance, MAKEINTRESOURCEW(IDD_SETUP), nullptr, setup_dialog_proc, 0);
+    EXPECT_EQ(std::vector<ULONG_PTR>({ULONG_PTR(main_class.hIcon), ULONG_PTR(main_class.hIconSm), GetClassLongPtrA(dialog, GCLP_HICON), GetClassLongPtrA(dialog, GCLP_HICONSM)}), std::vector<ULONG_PTR>(4, icon)) << "main class big, small; dialog class big, small";
+    DestroyWindow(dialog);
 }
 
 DWORD flags_seen;

@@ -1,5 +1,4 @@
-// List items as an owner-drawn list box shows them: a real list box holds the text, and the
-// list item frame paints into a 32-bit DIB section whose pixels the tests read back.
+// List items as an owner-drawn list box shows them: a real list box holds the text, the frame paints into a DIB section.
 #pragma once
 #include <windows.h>
 
@@ -22,9 +21,8 @@ inline std::string markup(const std::string& readable)
     return text;
 }
 
-// `left`, `top`: the item's place on the canvas; a canvas size of 0: the item's, one row more
-// below. A `scale` other than 1.0: the item is filled as the frame does, then the renderer is
-// called with it. `control`: the list or combo box whose item is painted, else a hidden one.
+// `left`, `top`: the item's place on the canvas; canvas size 0: the item's, one row more below. A `scale` other than 1.0:
+// filled as the frame does, then the renderer called with it. `control`: the list or combo box painted, else a hidden one.
 struct Item {
     int width = 400, height = 20, left = 0, top = 0, canvas_width = 0, canvas_height = 0;
     UINT item_id = 0, action = ODA_DRAWENTIRE;
